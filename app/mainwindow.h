@@ -1,0 +1,63 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "integration/zelicon.h"
+#include "settings/settingsdialog.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAbstractItemView;
+class MainWindowPrivate;
+class Ui_MainWindow;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    static void setIconSize(QAbstractItemView *view, int size);
+
+    void openIconName(const QString &iconName);
+    void openIconNames(const QStringList &iconNames, const QString &currentIconName);
+    void postArgumets();
+
+    void clear();
+    void scanApplicantsIconByDirPath(const QString &dirPath);
+    void execSettingsByTab(SettingsDialog::Tab tab);
+    void execSettings();
+
+public Q_SLOTS:
+    void updateCurrentIconOptions();
+    void scanIconNamesStart();
+    void scanIconNamesStop();
+    void addFindedIconName(const QString &iconName);
+    void scanIconNamesFinished();
+    void findIconByCurrentName();
+    void updateFindedIconInfo();
+    void updateFindedIconCurrentSize();
+    void addEmblemToPreview(const ZelIcon::Emblem &emblem);
+    void removeEmblemFromPreview(const Qt::Corner &corner);
+    void updateApplicantsIconPaths();
+    void openIconNameByIndex(const QModelIndex &index);
+    void openFileByApplicantsIconIndex(const QModelIndex &index);
+    void openFileByPath(const QString &path);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void init();
+    void initEmblemContextMenus();
+    void loadSettings();
+    void saveSettings();
+    void updateButtonIconsOptions();
+
+    std::unique_ptr<MainWindowPrivate> d;
+    Ui_MainWindow *ui = nullptr;
+};
+
+#endif

@@ -1,0 +1,156 @@
+// The find and the panels it fills.
+#include "mainwindow.h"
+#include "mainwindow_p.h"
+#include "ui_mainwindow.h"
+
+#include "catalogue/iconsmodel.h"
+#include "integration/zelicon.h"
+
+#include <KLocalizedString>
+
+#include <QGuiApplication>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+
+#include <algorithm>
+
+QString MainWindowPrivate::convertQSizeToString(const QSize &size)
+{
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
+QSize MainWindowPrivate::convertStringToQSize(const QString &text)
+{
+    if (!text.contains(QLatin1Char('x'))) {
+        return QSize();
+    }
+    const QStringList parts = text.split(QLatin1Char('x'));
+    // toInt gives 0 for an empty or non-numeric part, as wanted.
+    return QSize(parts.value(0).toInt(), parts.value(1).toInt());
+}
+
+void MainWindow::findIconByCurrentName()
+{
+    d->searchIconName = ui->lineEditIconName->text();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    ui->statusbar->showMessage(i18nd("zel-find-qicon", "Finding icon by name \"%1\"...", d->searchIconName));
+    d->findedIcon = QIcon::fromTheme(d->searchIconName);
+    d->emblems = QMap<Qt::Corner, QString>();
+    ui->comboBoxFindedIconSize->setCurrentIndex(-1);
+
+    updateCurrentIconOptions();
+    updateFindedIconInfo();
+    updateApplicantsIconPaths();
+
+    if (d->searchIconName.isEmpty()) {
+        QGuiApplication::restoreOverrideCursor();
+        ui->statusbar->clearMessage();
+        return;
+    }
+
+    const QModelIndex source = d->iconsModel->findIcon(d->searchIconName);
+    if (source.isValid()) {
+        const QModelIndex proxy = d->iconsProxyModel->mapFromSource(source);
+        if (proxy.isValid()) {
+            ui->listViewIconNames->setCurrentIndex(proxy);
+        }
+    }
+
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+            QGuiApplication::restoreOverrideCursor();
+            QString message;
+            if (d->findedIcon.isNull()) {
+                message = i18nd("zel-find-qicon", "Failed find icon by name \"%1\", on current icon theme!", d->searchIconName);
+            } else if (d->findedIcon.name() == d->searchIconName) {
+                message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done.", d->searchIconName);
+            } else {
+                message = i18nd("zel-find-qicon",
+                                "Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".",
+                                d->searchIconName,
+                                d->findedIcon.name());
+            }
+            ui->statusbar->showMessage(message);
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::updateFindedIconInfo()
+{
+    ui->labelSearchIconName->setText(d->searchIconName);
+    ui->labelHasThemeIcon->setText(QIcon::hasThemeIcon(d->searchIconName) ? i18nd("zel-find-qicon", "Exist") : i18nd("zel-find-qicon", "Absent"));
+    ui->labelFindedIconName->setText(d->findedIcon.name());
+    ui->labelFindedIconCacheKey->setText(QString::number(d->findedIcon.cacheKey()));
+    ui->labelFindedIconIsMask->setText(d->findedIcon.isMask() ? i18nd("zel-find-qicon", "Mask") : i18nd("zel-find-qicon", "Not mask"));
+
+    const IconRemarks remarks = d->iconsModel->iconRemarks(d->searchIconName);
+    d->findedIconRemarksModel->setRowCount(remarks.size());
+    d->findedIconRemarksModel->setColumnCount(1);
+    for (int row = 0; row < remarks.size(); ++row) {
+        const IconRemark &remark = remarks.at(row);
+        d->findedIconRemarksModel->setItem(row, 0, new QStandardItem(IconsModel::getRemarkDialogIcon(remark.first), remark.second));
+    }
+
+    QComboBox *combo = ui->comboBoxFindedIconSize;
+    const QString remembered = combo->currentText();
+    QSignalBlocker blocker(combo);
+    combo->clear();
+
+    QList<QSize> sizes = d->findedIcon.availableSizes(QIcon::Normal, QIcon::Off);
+    std::sort(sizes.begin(), sizes.end(), [](const QSize &a, const QSize &b) {
+        return a.width() != b.width() ? a.width() < b.width() : a.height() < b.height();
+    });
+    QStringList texts;
+    for (const QSize &size : qAsConst(sizes)) {
+        const QString text = MainWindowPrivate::convertQSizeToString(size);
+        if (!texts.contains(text)) {
+            texts.append(text);
+        }
+    }
+    combo->addItems(texts);
+
+    int current = -1;
+    bool chosen = false;
+    if (d->previewIconSizeEnable && !texts.isEmpty()) {
+        for (int i = 0; i < texts.size(); ++i) {
+            if (MainWindowPrivate::convertStringToQSize(texts.at(i)).width() >= d->previewIconSize) {
+                current = i;
+                chosen = true;
+                break;
+            }
+        }
+    }
+    if (!chosen) {
+        current = texts.indexOf(remembered);
+        if (current < 0) {
+            current = texts.size() - 1;
+        }
+    }
+    combo->setCurrentIndex(current);
+
+    blocker.unblock();
+    updateFindedIconCurrentSize();
+}
+
+void MainWindow::updateFindedIconCurrentSize()
+{
+    const QString text = ui->comboBoxFindedIconSize->currentText();
+    if (text.isEmpty()) {
+        ui->labelFindedIconPreview->setPixmap(QPixmap());
+        return;
+    }
+    const QSize size = MainWindowPrivate::convertStringToQSize(text);
+    const QIcon icon = ZelIcon::withEmblems(d->findedIcon, d->emblems);
+    ui->labelFindedIconPreview->setPixmap(icon.pixmap(size, QIcon::Normal, QIcon::Off));
+}
+
+void MainWindow::updateCurrentIconOptions()
+{
+    ui->labelThemeSearchPaths->setText(QIcon::themeSearchPaths().join(QLatin1Char(':')));
+    ui->labelFallbackSearchPaths->setText(QIcon::fallbackSearchPaths().join(QLatin1Char(':')));
+    ui->labelThemeName->setText(QIcon::themeName());
+    ui->labelFallbackThemeName->setText(QIcon::fallbackThemeName());
+    ui->groupBoxIconsOptions->setTitle(d->usingSystemIconsTheme ? i18nd("zel-find-qicon", "Current system options:")
+                                                                : i18nd("zel-find-qicon", "Current custom options:"));
+}

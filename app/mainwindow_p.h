@@ -1,0 +1,44 @@
+#ifndef MAINWINDOW_P_H
+#define MAINWINDOW_P_H
+
+#include "settings/settings.h"
+
+#include <QIcon>
+#include <QMap>
+#include <QSize>
+#include <QString>
+
+class ApplicantsSortFilterModel;
+class IconsModel;
+class IconsRemarksDelegate;
+class QAbstractItemDelegate;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QToolButton;
+class ScanIconNamesThread;
+
+class MainWindowPrivate
+{
+public:
+    static QString convertQSizeToString(const QSize &size);
+    static QSize convertStringToQSize(const QString &text);
+
+    bool scanIconNamesOnStart = Settings::defaultScanIconNamesOnStart();
+    bool previewIconSizeEnable = Settings::defaultPreviewIconSizeEnable();
+    int previewIconSize = Settings::defaultPreviewIconSize();
+    bool usingSystemIconsTheme = Settings::defaultUsingSystemIconsTheme();
+    IconsModel *iconsModel = nullptr;
+    QSortFilterProxyModel *iconsProxyModel = nullptr;
+    QStandardItemModel *findedIconRemarksModel = nullptr;
+    ScanIconNamesThread *scanIconNamesThread = nullptr;
+    QStandardItemModel *applicantsIconPathsModel = nullptr;
+    ApplicantsSortFilterModel *applicantsSortFilterModel = nullptr;
+    QString searchIconName;
+    QIcon findedIcon;
+    QMap<Qt::Corner, QString> emblems;
+    QToolButton *buttonIconsOptions = nullptr;
+    IconsRemarksDelegate *iconsRemarksDelegate = nullptr;
+    QAbstractItemDelegate *iconNamesDefaultDelegate = nullptr;
+};
+
+#endif

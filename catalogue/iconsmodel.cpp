@@ -1,0 +1,115 @@
+#include "iconsmodel.h"
+#include "iconsmodel_p.h"
+#include "iconsmodelloader.h"
+
+IconsModel::IconsModel(QObject *parent)
+    : QAbstractListModel(parent)
+{
+    init();
+}
+
+IconsModel::~IconsModel()
+{
+    delete d->loader;
+    d->loader = nullptr;
+}
+
+void IconsModel::init()
+{
+    d = std::make_unique<IconsModelPrivate>();
+    d->loader = new IconsModelLoader(this);
+}
+
+QModelIndex IconsModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || row < 0 || row >= d->iconNames.size() || column != 0) {
+        return QModelIndex();
+    }
+    return createIndex(row, column);
+}
+
+int IconsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : d->iconNames.size();
+}
+
+int IconsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant IconsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid()) {
+        return QVariant();
+    }
+    const QString name = iconName(index);
+    if (name.isEmpty()) {
+        return QVariant();
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+        return name;
+    case Qt::DecorationRole:
+        return d->loader->getIcon(name);
+    case Qt::ToolTipRole:
+        return iconRemarksAsString(index);
+    default:
+        return QVariant();
+    }
+}
+
+QString IconsModel::iconName(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.parent().isValid() || index.row() >= d->iconNames.size()) {
+        return QString();
+    }
+    return d->iconNames.at(index.row());
+}
+
+QIcon IconsModel::icon(const QModelIndex &index) const
+{
+    if (index.isValid() && index.row() < d->iconNames.size()) {
+        return d->loader->getIcon(iconName(index));
+    }
+    return d->loader->getIcon(QString());
+}
+
+QModelIndex IconsModel::findIcon(const QString &iconName) const
+{
+    const auto it = d->rowByName.constFind(iconName);
+    if (it == d->rowByName.constEnd()) {
+        return QModelIndex();
+    }
+    return createIndex(*it, 0);
+}
+
+void IconsModel::addIcon(const QString &iconName)
+{
+    if (iconName.isEmpty() || d->rowByName.contains(iconName)) {
+        return;
+    }
+    const int row = d->iconNames.size();
+    beginInsertRows(QModelIndex(), row, row);
+    d->iconNames.append(iconName);
+    d->rowByName.insert(iconName, row);
+    endInsertRows();
+}
+
+void IconsModel::clear()
+{
+    beginResetModel();
+    d->iconNames = QStringList();
+    d->rowByName = QHash<QString, int>();
+    d->loader->clear();
+    endResetModel();
+}
+
+void IconsModel::loadAllIcons()
+{
+    for (const QString &name : qAsConst(d->iconNames)) {
+        if (d->loader->status(name) != 2) {
+            d->loader->loadIcon(name);
+        }
+    }
+}

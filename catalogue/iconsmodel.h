@@ -1,0 +1,45 @@
+#ifndef ICONSMODEL_H
+#define ICONSMODEL_H
+
+#include "catalogue/iconremarkstate.h"
+
+#include <QAbstractListModel>
+#include <QIcon>
+
+#include <memory>
+
+class IconsModelPrivate;
+
+class IconsModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    explicit IconsModel(QObject *parent);
+    ~IconsModel() override;
+
+    QModelIndex index(int row, int column = 0, const QModelIndex &parent = QModelIndex()) const override;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    QString iconName(const QModelIndex &index) const;
+    QIcon icon(const QModelIndex &index) const;
+    QModelIndex findIcon(const QString &iconName) const;
+
+    void addIcon(const QString &iconName);
+    void clear();
+    void loadAllIcons();
+
+    IconRemarks iconRemarks(const QString &iconName) const;
+    IconRemarks iconRemarks(const QModelIndex &index) const;
+    QString iconRemarksAsString(const QModelIndex &index) const;
+    QIcon getMaxRemarkDialogIcon(const QString &iconName) const;
+    static QIcon getRemarkDialogIcon(IconRemarkState state);
+
+private:
+    void init();
+
+    std::unique_ptr<IconsModelPrivate> d;
+};
+
+#endif

@@ -1,0 +1,67 @@
+#include "iconsmodelloader.h"
+
+#include "app/constants.h"
+
+#include <QHash>
+#include <QPixmap>
+
+class IconsModelLoaderPrivate
+{
+public:
+    IconsModelLoaderPrivate()
+    {
+        // Puts the platform's own theme in force until the stored settings are applied.
+        QIcon::setThemeName(QString());
+        for (int size : standartIconSizes) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            emptyIcon.addPixmap(pixmap, QIcon::Normal, QIcon::Off);
+        }
+    }
+
+    QIcon emptyIcon;
+    QHash<QString, QIcon> iconsCache;
+};
+
+IconsModelLoader::IconsModelLoader(QObject *parent)
+    : QObject(parent)
+{
+    init();
+}
+
+IconsModelLoader::~IconsModelLoader() = default;
+
+void IconsModelLoader::init()
+{
+    d = std::make_unique<IconsModelLoaderPrivate>();
+}
+
+QIcon IconsModelLoader::getIcon(const QString &iconName) const
+{
+    const auto it = d->iconsCache.constFind(iconName);
+    if (it != d->iconsCache.constEnd() && !it->isNull()) {
+        return *it;
+    }
+    return d->emptyIcon;
+}
+
+int IconsModelLoader::status(const QString &iconName) const
+{
+    return d->iconsCache.contains(iconName) ? 2 : 0;
+}
+
+void IconsModelLoader::loadIcon(const QString &iconName)
+{
+    if (d->iconsCache.contains(iconName)) {
+        return;
+    }
+    const QIcon icon = QIcon::fromTheme(iconName);
+    // Asking for the sizes makes the theme engine resolve its entries now, inside the pass.
+    Q_UNUSED(icon.availableSizes(QIcon::Normal, QIcon::Off));
+    d->iconsCache.insert(iconName, icon);
+}
+
+void IconsModelLoader::clear()
+{
+    d->iconsCache.clear();
+}

@@ -1,0 +1,8 @@
+#include "settingsdialog.h"
+
+SettingsDialog::SettingsDialog(QWidget *parent)
+    : QDialog(parent)
+{
+}
+
+SettingsDialog::~SettingsDialog() = default;

@@ -25,8 +25,8 @@ private Q_SLOTS:
         QCOMPARE(windowChild<QLabel>(&window, "labelHasThemeIcon")->text(), QStringLiteral("Exist"));
         QVERIFY(comboEntries(&window).contains(QStringLiteral("16x16")));
         QVERIFY(comboEntries(&window).contains(QStringLiteral("22x22")));
-        const QPixmap *preview = windowChild<QLabel>(&window, "labelFindedIconPreview")->pixmap();
-        QVERIFY(preview && !preview->isNull());
+        const QPixmap preview = windowChild<QLabel>(&window, "labelFindedIconPreview")->pixmap(Qt::ReturnByValue);
+        QVERIFY(!preview.isNull());
         QVERIFY(windowChild<QListView>(&window, "listViewApplicantsIconPaths")->model()->rowCount() > 0);
     }
 

@@ -15,8 +15,8 @@ class EmblemTest : public QObject
 
     static QImage preview(QWidget *window)
     {
-        const QPixmap *pixmap = windowChild<QLabel>(window, "labelFindedIconPreview")->pixmap();
-        return pixmap ? pixmap->toImage() : QImage();
+        const QPixmap pixmap = windowChild<QLabel>(window, "labelFindedIconPreview")->pixmap(Qt::ReturnByValue);
+        return pixmap.toImage();
     }
 
     // The colours at the middle of the four quadrants: top left, top right, bottom left, bottom right.

@@ -110,7 +110,7 @@ private Q_SLOTS:
         // Qt's hasThemeIcon compares the found name with the asked one, and both are empty here.
         QCOMPARE(windowChild<QLabel>(&window, "labelHasThemeIcon")->text(), QStringLiteral("Exist"));
         QVERIFY(comboEntries(&window).isEmpty());
-        QVERIFY(windowChild<QLabel>(&window, "labelFindedIconPreview")->pixmap()->isNull());
+        QVERIFY(windowChild<QLabel>(&window, "labelFindedIconPreview")->pixmap(Qt::ReturnByValue).isNull());
     }
 
     void sizeEntries_data()
@@ -147,8 +147,8 @@ private Q_SLOTS:
         findByTyping(&window, name);
         QCOMPARE(comboEntries(&window), entries);
         QCOMPARE(windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->currentText(), current);
-        const QPixmap *preview = windowChild<QLabel>(&window, "labelFindedIconPreview")->pixmap();
-        QCOMPARE(preview && !preview->isNull(), !current.isEmpty() && name != QLatin1String("twice"));
+        const QPixmap preview = windowChild<QLabel>(&window, "labelFindedIconPreview")->pixmap(Qt::ReturnByValue);
+        QCOMPARE(!preview.isNull(), !current.isEmpty() && name != QLatin1String("twice"));
         QTRY_VERIFY(!QGuiApplication::overrideCursor());
         {
             Settings settings;

@@ -27,7 +27,7 @@ void MainWindow::scanIconNamesStart()
 void MainWindow::addFindedIconName(const QString &iconName)
 {
     d->iconsModel->addIcon(iconName);
-    ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scaning icon names(count: %1). Wait icon names load...", d->iconsModel->rowCount()));
+    ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scaning icon names(count: %1). Wait icon names load...", QString::number(d->iconsModel->rowCount())));
 }
 
 void MainWindow::scanIconNamesStop()
@@ -41,7 +41,7 @@ void MainWindow::scanIconNamesFinished()
     ui->pushButtonScanIconNamesStop->hide();
     QGuiApplication::restoreOverrideCursor();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    ui->statusbar->showMessage(i18nd("zel-find-qicon", "Loading icons by names(count: %1). Wait icons load...", d->iconsModel->rowCount()));
+    ui->statusbar->showMessage(i18nd("zel-find-qicon", "Loading icons by names(count: %1). Wait icons load...", QString::number(d->iconsModel->rowCount())));
     QCoreApplication::processEvents();
 
     d->iconsModel->loadAllIcons();
@@ -52,9 +52,9 @@ void MainWindow::scanIconNamesFinished()
     loop.exec();
 
     if (d->scanIconNamesThread->isNeedStop()) {
-        ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scan icon names stoped(count: %1).", d->iconsModel->rowCount()));
+        ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scan icon names stoped(count: %1).", QString::number(d->iconsModel->rowCount())));
     } else {
-        ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scan icon names done(count: %1).", d->iconsModel->rowCount()));
+        ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scan icon names done(count: %1).", QString::number(d->iconsModel->rowCount())));
     }
     ui->pushButtonScanIconNamesStart->show();
     QGuiApplication::restoreOverrideCursor();

@@ -135,6 +135,22 @@ private Q_SLOTS:
         verifyIdle(&window);
     }
 
+    void countsAreWrittenWithoutGrouping()
+    {
+        QTemporaryDir root;
+        QDir().mkpath(root.filePath(QStringLiteral("apps")));
+        for (int i = 0; i < 1234; ++i) {
+            QFile file(root.filePath(QStringLiteral("apps/name%1.png").arg(i)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        MainWindow window;
+        QIcon::setThemeSearchPaths({root.path()});
+        QIcon::setFallbackSearchPaths({});
+        windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(statusText(&window), QStringLiteral("Scan icon names done(count: 1234)."), 20000);
+        verifyIdle(&window);
+    }
+
     void emptyRoots()
     {
         MainWindow window;

@@ -17,8 +17,9 @@ QString remarkText(const char *id, const QStringList &texts, const QList<int> &n
     for (const QString &text : texts) {
         message = message.subs(text);
     }
+    // Plain digits: the localised form of a number may group them.
     for (int number : numbers) {
-        message = message.subs(number);
+        message = message.subs(QString::number(number));
     }
     return message.toString();
 }

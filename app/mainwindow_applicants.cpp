@@ -6,8 +6,6 @@
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/scaniconnamesthread.h"
 
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardItemModel>
 
@@ -25,34 +23,12 @@ void MainWindow::updateApplicantsIconPaths()
 
 void MainWindow::scanApplicantsIconByDirPath(const QString &dirPath)
 {
-    const QStringList suffixes = d->scanIconNamesThread->searchIconSuffixes();
-    const QStringList parts = d->searchIconName.split(QLatin1Char('-'));
-
-    QDirIterator it(dirPath, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDirIterator::NoIteratorFlags);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isDir()) {
-            scanApplicantsIconByDirPath(path);
-            continue;
-        }
-        if (!suffixes.contains(info.suffix())) {
-            continue;
-        }
-        const QString baseName = info.baseName();
-        QString candidate;
-        for (int k = 0; k < parts.size(); ++k) {
-            if (k > 0) {
-                candidate += QLatin1Char('-');
-            }
-            candidate += parts.at(k);
-            if (candidate == baseName) {
-                auto *item = new QStandardItem(QIcon(path), path);
-                item->setToolTip(path);
-                d->applicantsIconPathsModel->appendRow(item);
-                break;
-            }
-        }
+    QStringList paths;
+    d->applicantsIndex.collect(dirPath, d->scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(d->searchIconName), paths);
+    for (const QString &path : qAsConst(paths)) {
+        auto *item = new QStandardItem(QIcon(path), path);
+        item->setToolTip(path);
+        d->applicantsIconPathsModel->appendRow(item);
     }
 }
 

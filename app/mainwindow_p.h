@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_P_H
 #define MAINWINDOW_P_H
 
+#include "applicants/applicantsindex.h"
 #include "settings/settings.h"
 
 #include <QIcon>
@@ -39,6 +40,8 @@ public:
     QToolButton *buttonIconsOptions = nullptr;
     IconsRemarksDelegate *iconsRemarksDelegate = nullptr;
     QAbstractItemDelegate *iconNamesDefaultDelegate = nullptr;
+    // Keeps folder listings between finds, so a find does not walk every theme again.
+    ApplicantsIndex applicantsIndex;
 };
 
 #endif

@@ -1,0 +1,41 @@
+#ifndef APPLICANTSINDEX_H
+#define APPLICANTSINDEX_H
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class ApplicantsIndexPrivate;
+
+// Answers "which files under this folder are applicants" without walking the whole
+// tree each time. A folder's listing is reused only while the folder is provably
+// unchanged (same inode, same modification and change times, and old enough that a
+// change within the same clock tick cannot hide), and a symbolic link is looked at
+// again whenever a folder on its way to the target changes. The answer is the one a
+// full depth-first walk gives, in the same order.
+class ApplicantsIndex
+{
+public:
+    ApplicantsIndex();
+    ~ApplicantsIndex();
+
+    void collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths);
+
+    // The same answer by a plain walk of the file system; the reference for collect().
+    static void collectByWalk(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths);
+
+    // Every base name that would make a file an applicant of iconName: the name and
+    // each of its forms cut before a dash.
+    static QSet<QString> applicantBaseNames(const QString &iconName);
+
+    int cachedDirectoryCount() const;
+    // How many folder listings were read from disk so far.
+    int directoryReads() const;
+
+private:
+    std::unique_ptr<ApplicantsIndexPrivate> const d;
+};
+
+#endif

@@ -1,0 +1,191 @@
+#include "applicants/applicantsindex.h"
+
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+
+class ApplicantsIndexTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    ApplicantsIndex m_index;
+    const QStringList m_suffixes = {QStringLiteral("png"), QStringLiteral("svg")};
+
+    QString at(const QString &relative) const
+    {
+        return m_root.path() + QLatin1Char('/') + relative;
+    }
+
+    void touch(const QString &relative)
+    {
+        QDir().mkpath(QFileInfo(at(relative)).path());
+        QFile file(at(relative));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    // The index must give exactly what a full walk gives, in the same order.
+    void compareWithWalk(const QString &root, const QString &iconName, int expectedCount = -1)
+    {
+        const QSet<QString> names = ApplicantsIndex::applicantBaseNames(iconName);
+        QStringList walked;
+        ApplicantsIndex::collectByWalk(root, m_suffixes, names, walked);
+        QStringList indexed;
+        m_index.collect(root, m_suffixes, names, indexed);
+        QCOMPARE(indexed, walked);
+        if (expectedCount >= 0) {
+            QCOMPARE(indexed.size(), expectedCount);
+        }
+    }
+
+    static void waitUntilSettled()
+    {
+        // Listings of folders changed in the last two seconds are not trusted yet.
+        QTest::qWait(2200);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        touch(QStringLiteral("theme/16/apps/edit.png"));
+        touch(QStringLiteral("theme/16/apps/edit-copy.svg"));
+        touch(QStringLiteral("theme/16/apps/edit-copy.symbolic.png"));
+        touch(QStringLiteral("theme/16/apps/edit-cop.png"));
+        touch(QStringLiteral("theme/22/apps/edit-copy.png"));
+        touch(QStringLiteral("theme/22/apps/.edit-copy.png"));
+        touch(QStringLiteral("theme/22/apps/edit-copy.PNG"));
+        touch(QStringLiteral("theme/scalable/apps/edit-copy-symbolic-rtl.svg"));
+        touch(QStringLiteral("other/apps/edit-copy.png"));
+        QVERIFY(QFile::link(QStringLiteral("16"), at(QStringLiteral("theme/16@2x"))));
+        QVERIFY(QFile::link(QStringLiteral("edit-copy.svg"), at(QStringLiteral("theme/16/apps/edit-copy-symbolic.svg"))));
+        QVERIFY(QFile::link(QStringLiteral("../../../elsewhere/target.svg"), at(QStringLiteral("theme/22/apps/edit-copy-broken.svg"))));
+        QVERIFY(QFile::link(QStringLiteral(".."), at(QStringLiteral("theme/22/apps/up"))));
+        QVERIFY(QFile::link(QStringLiteral("../other"), at(QStringLiteral("theme/linked"))));
+    }
+
+    void applicantBaseNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("three parts") << QStringLiteral("a-b-c") << QStringList{QStringLiteral("a"), QStringLiteral("a-b"), QStringLiteral("a-b-c")};
+        QTest::newRow("double dash") << QStringLiteral("a--b") << QStringList{QStringLiteral("a"), QStringLiteral("a-"), QStringLiteral("a--b")};
+        QTest::newRow("empty") << QString() << QStringList{QString()};
+        QTest::newRow("trailing dash") << QStringLiteral("a-") << QStringList{QStringLiteral("a"), QStringLiteral("a-")};
+    }
+
+    void applicantBaseNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, names);
+        QCOMPARE(ApplicantsIndex::applicantBaseNames(name), QSet<QString>(names.begin(), names.end()));
+    }
+
+    void sameAsWalk_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("edit-copy-symbolic") << QStringLiteral("theme") << QStringLiteral("edit-copy-symbolic");
+        QTest::newRow("edit") << QStringLiteral("theme") << QStringLiteral("edit");
+        QTest::newRow("trailing slash") << QStringLiteral("theme/") << QStringLiteral("edit-copy");
+        QTest::newRow("double slash") << QStringLiteral("theme//16") << QStringLiteral("edit-copy");
+        QTest::newRow("whole root") << QString() << QStringLiteral("edit-copy");
+        QTest::newRow("missing root") << QStringLiteral("nothing-here") << QStringLiteral("edit");
+        QTest::newRow("a file as root") << QStringLiteral("theme/16/apps/edit.png") << QStringLiteral("edit");
+        QTest::newRow("empty name") << QStringLiteral("theme") << QString();
+    }
+
+    void sameAsWalk()
+    {
+        QFETCH(QString, root);
+        QFETCH(QString, name);
+        compareWithWalk(at(root), name);
+        compareWithWalk(at(root), name);
+    }
+
+    void discoveryCases()
+    {
+        QStringList paths;
+        m_index.collect(at(QStringLiteral("theme")), m_suffixes, ApplicantsIndex::applicantBaseNames(QStringLiteral("edit-copy-symbolic")), paths);
+        QStringList names;
+        for (const QString &path : qAsConst(paths)) {
+            names.append(path.mid(m_root.path().size() + 1));
+        }
+        names.sort();
+        QCOMPARE(names,
+                 (QStringList{QStringLiteral("theme/16/apps/edit-copy-symbolic.svg"), QStringLiteral("theme/16/apps/edit-copy.svg"),
+                              QStringLiteral("theme/16/apps/edit-copy.symbolic.png"), QStringLiteral("theme/16/apps/edit.png"),
+                              QStringLiteral("theme/16@2x/apps/edit-copy-symbolic.svg"), QStringLiteral("theme/16@2x/apps/edit-copy.svg"),
+                              QStringLiteral("theme/16@2x/apps/edit-copy.symbolic.png"), QStringLiteral("theme/16@2x/apps/edit.png"),
+                              QStringLiteral("theme/22/apps/edit-copy.png"), QStringLiteral("theme/linked/apps/edit-copy.png")}));
+    }
+
+    void freshAfterChanges()
+    {
+        const QString theme = at(QStringLiteral("theme"));
+        compareWithWalk(theme, QStringLiteral("edit-copy"));
+        waitUntilSettled();
+        compareWithWalk(theme, QStringLiteral("edit-copy"));
+        const int reads = m_index.directoryReads();
+        compareWithWalk(theme, QStringLiteral("edit-copy"));
+        // Nothing changed: no folder was read again.
+        QCOMPARE(m_index.directoryReads(), reads);
+
+        touch(QStringLiteral("theme/22/apps/edit-copy.svg"));
+        compareWithWalk(theme, QStringLiteral("edit-copy"), 9);
+        QVERIFY(QFile::remove(at(QStringLiteral("theme/22/apps/edit-copy.svg"))));
+        compareWithWalk(theme, QStringLiteral("edit-copy"), 8);
+        QVERIFY(QFile::rename(at(QStringLiteral("theme/22/apps/edit-copy.png")), at(QStringLiteral("theme/22/apps/edit-paste.png"))));
+        compareWithWalk(theme, QStringLiteral("edit-copy"), 7);
+        compareWithWalk(theme, QStringLiteral("edit-paste"), 3);
+        QVERIFY(QFile::rename(at(QStringLiteral("theme/22/apps/edit-paste.png")), at(QStringLiteral("theme/22/apps/edit-copy.png"))));
+
+        // A broken link comes to life: its own folder does not change, the target's does.
+        waitUntilSettled();
+        compareWithWalk(theme, QStringLiteral("edit-copy-broken"), 8);
+        const int readsBefore = m_index.directoryReads();
+        touch(QStringLiteral("elsewhere/target.svg"));
+        compareWithWalk(theme, QStringLiteral("edit-copy-broken"), 9);
+        QCOMPARE(m_index.directoryReads(), readsBefore);
+
+        // A linked folder's target replaced by another folder.
+        waitUntilSettled();
+        compareWithWalk(theme, QStringLiteral("edit-copy"));
+        QVERIFY(QDir(at(QStringLiteral("other"))).removeRecursively());
+        touch(QStringLiteral("other/places/edit-copy.svg"));
+        touch(QStringLiteral("other/places/edit-copy.png"));
+        compareWithWalk(theme, QStringLiteral("edit-copy"));
+
+        // A file replaced by a folder of the same name.
+        QVERIFY(QFile::remove(at(QStringLiteral("theme/16/apps/edit-cop.png"))));
+        touch(QStringLiteral("theme/16/apps/edit-cop.png/edit-copy.png"));
+        compareWithWalk(theme, QStringLiteral("edit-copy"));
+
+        // Other suffixes apply at once.
+        const QSet<QString> names = ApplicantsIndex::applicantBaseNames(QStringLiteral("edit-copy"));
+        QStringList walked;
+        QStringList indexed;
+        ApplicantsIndex::collectByWalk(theme, {QStringLiteral("PNG")}, names, walked);
+        m_index.collect(theme, {QStringLiteral("PNG")}, names, indexed);
+        QCOMPARE(indexed, walked);
+        QCOMPARE(indexed.size(), 1);
+    }
+
+    void unreadableFolder()
+    {
+        if (geteuid() == 0) {
+            QSKIP("root reads any folder");
+        }
+        touch(QStringLiteral("locked/apps/edit.png"));
+        QFile::setPermissions(at(QStringLiteral("locked/apps")), QFileDevice::Permissions());
+        compareWithWalk(at(QStringLiteral("locked")), QStringLiteral("edit"), 0);
+        QFile::setPermissions(at(QStringLiteral("locked/apps")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        compareWithWalk(at(QStringLiteral("locked")), QStringLiteral("edit"), 1);
+    }
+};
+
+ZEL_TEST_MAIN(ApplicantsIndexTest)
+
+#include "applicantsindextest.moc"

@@ -98,26 +98,34 @@ QString ApplicantsSortFilterModel::getIconPathSectionText(const QString &path, I
     if (section == Name) {
         return info.baseName();
     }
-    QDir dir = info.dir();
-    if (!dir.absolutePath().startsWith(QLatin1String("/usr/share/"))) {
+    // Upwards by the text of the path alone: the folders need not exist on this machine.
+    QString dir = info.dir().absolutePath();
+    if (!dir.startsWith(QLatin1String("/usr/share/"))) {
         return QString();
     }
+    const auto up = [](const QString &path) {
+        const QString parent = QFileInfo(path).path();
+        return parent.isEmpty() ? QStringLiteral("/") : parent;
+    };
+    const auto nameOf = [](const QString &path) {
+        return QFileInfo(path).fileName();
+    };
 
-    const bool fileDirIsSize = sizeDirectoryExpression().match(dir.dirName()).hasMatch();
+    const bool fileDirIsSize = sizeDirectoryExpression().match(nameOf(dir)).hasMatch();
     QString sizeText;
     QString categoryText;
     if (fileDirIsSize) {
-        sizeText = dir.dirName();
-        dir.cdUp();
-        categoryText = dir.dirName();
+        sizeText = nameOf(dir);
+        dir = up(dir);
+        categoryText = nameOf(dir);
     } else {
-        categoryText = dir.dirName();
-        dir.cdUp();
-        sizeText = dir.dirName();
+        categoryText = nameOf(dir);
+        dir = up(dir);
+        sizeText = nameOf(dir);
     }
-    dir.cdUp();
-    const QString themeText = dir.dirName();
-    dir.cdUp();
+    dir = up(dir);
+    const QString themeText = nameOf(dir);
+    dir = up(dir);
 
     switch (section) {
     case Size:
@@ -127,7 +135,7 @@ QString ApplicantsSortFilterModel::getIconPathSectionText(const QString &path, I
     case Theme:
         return themeText;
     case MainPath:
-        return dir.absolutePath();
+        return dir;
     default:
         return QString();
     }

@@ -1,0 +1,373 @@
+#include "app/mainwindow.h"
+#include "catalogue/iconsmodel.h"
+#include "remarks/iconsproxyremarksmodel.h"
+#include "remarks/iconsremarksdelegate.h"
+#include "remarks/iconsremarksviewdialog.h"
+
+#include "fixturetheme.h"
+#include "testenvironment.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QListView>
+#include <QMenu>
+#include <QPainter>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+
+namespace
+{
+const QList<int> allSizes = {16, 22, 32, 48, 64, 96, 128, 192, 256};
+
+QString missingSize(const QString &name, int size)
+{
+    return QStringLiteral("The standard size %1x%1 not found for icon %2").arg(size).arg(name);
+}
+}
+
+// A theme where some names have every standard size (no remarks at all), so rows with
+// and without remarks can sit side by side.
+class RemarksFixture
+{
+public:
+    RemarksFixture()
+        : theme(m_dir.path() + QStringLiteral("/icons"), QStringLiteral("zelremarks"))
+    {
+        for (int size : allSizes) {
+            const QString dir = QStringLiteral("%1x%1/apps").arg(size);
+            theme.addDirectory(dir, size);
+            theme.addPng(dir, QStringLiteral("b-full"), size, size, Qt::green);
+            theme.addPng(dir, QStringLiteral("dialog-error"), size, size, Qt::red);
+            theme.addPng(dir, QStringLiteral("dialog-information"), size, size, Qt::blue);
+            theme.addPng(dir, QStringLiteral("dialog-warning"), size, size, Qt::yellow);
+            if (size <= 128) {
+                theme.addPng(dir, QStringLiteral("a-first"), size, size);
+            }
+            if (size <= 192) {
+                theme.addPng(dir, QStringLiteral("c-third"), size, size);
+            }
+        }
+        theme.writeIndex();
+    }
+
+    void apply() const
+    {
+        QIcon::setThemeSearchPaths({theme.searchPath()});
+        QIcon::setFallbackSearchPaths({});
+        QIcon::setThemeName(theme.name());
+        QIcon::setFallbackThemeName(theme.name());
+    }
+
+private:
+    QTemporaryDir m_dir;
+
+public:
+    FixtureTheme theme;
+};
+
+class RemarksViewTest : public QObject
+{
+    Q_OBJECT
+
+    // Every model's loader resets the theme name, so each test applies this after making one.
+    RemarksFixture m_fixture;
+
+    static QTableView *table(IconsRemarksViewDialog *dialog)
+    {
+        return dialog->findChild<QTableView *>(QStringLiteral("iconsRemarksTableView"));
+    }
+
+    static QStringList column(QAbstractItemModel *model, int column)
+    {
+        QStringList values;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            values.append(model->index(row, column).data().toString());
+        }
+        return values;
+    }
+
+    static void addNames(IconsModel *model, const QStringList &names)
+    {
+        for (const QString &name : names) {
+            model->addIcon(name);
+        }
+    }
+
+private Q_SLOTS:
+    void proxyShape()
+    {
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        addNames(&icons, {QStringLiteral("a-first"), QStringLiteral("b-full"), QStringLiteral("c-third"), QStringLiteral("d"), QStringLiteral("e"), QStringLiteral("f")});
+        IconsProxyRemarksModel proxy(&icons, nullptr);
+        QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        QCOMPARE(proxy.sourceIconsModel(), &icons);
+        QCOMPARE(proxy.rowCount(), 6);
+        QCOMPARE(proxy.columnCount(), 3);
+        QCOMPARE(proxy.columnCount(proxy.index(2, 1)), 3);
+        QVERIFY(proxy.index(0, 2).isValid());
+        QVERIFY(!proxy.index(0, 3).isValid());
+        QVERIFY(!proxy.index(6, 0).isValid());
+        QVERIFY(!proxy.index(-1, 0).isValid());
+        QVERIFY(!proxy.parent(proxy.index(1, 1)).isValid());
+
+        QCOMPARE(proxy.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Finded icon name"));
+        QCOMPARE(proxy.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Icon name"));
+        QCOMPARE(proxy.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Icon remarks"));
+        QVERIFY(!proxy.headerData(3, Qt::Horizontal).isValid());
+        QVERIFY(!proxy.headerData(0, Qt::Vertical).isValid());
+        QVERIFY(!proxy.headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
+
+        const QModelIndex fromSource = proxy.mapFromSource(icons.index(5, 0));
+        QCOMPARE(fromSource.row(), 5);
+        QCOMPARE(fromSource.column(), 1);
+        const QModelIndex toSource = proxy.mapToSource(proxy.index(5, 2));
+        QCOMPARE(toSource.row(), 5);
+        QCOMPARE(toSource.column(), 0);
+        QCOMPARE(toSource.model(), &icons);
+    }
+
+    void proxyCells_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<QString>("remarks");
+        QTest::newRow("no remarks") << QStringLiteral("b-full") << true << QStringLiteral("b-full") << QString();
+        QTest::newRow("resolved to another name") << QStringLiteral("b-full-extra") << true << QStringLiteral("b-full")
+                                                  << QStringLiteral("Icon with name b-full-extra not found, using b-full instead");
+        QTest::newRow("not loaded") << QStringLiteral("b-full") << false << QString() << QString();
+        QTest::newRow("two remarks") << QStringLiteral("a-first") << true << QStringLiteral("a-first")
+                                     << missingSize(QStringLiteral("a-first"), 192) + QLatin1Char('\n') + missingSize(QStringLiteral("a-first"), 256);
+    }
+
+    void proxyCells()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, loaded);
+        QFETCH(QString, inUse);
+        QFETCH(QString, remarks);
+
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        icons.addIcon(name);
+        if (loaded) {
+            icons.loadAllIcons();
+        }
+        IconsProxyRemarksModel proxy(&icons, nullptr);
+        QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        QCOMPARE(proxy.index(0, 0).data().toString(), inUse);
+        QVERIFY(proxy.index(0, 0).data(Qt::DecorationRole).canConvert<QIcon>());
+        QVERIFY(!proxy.index(0, 0).data(Qt::ToolTipRole).isValid());
+        QCOMPARE(proxy.index(0, 1).data().toString(), name);
+        QVERIFY(!proxy.index(0, 1).data(Qt::DecorationRole).isValid());
+        QCOMPARE(proxy.index(0, 2).data().toString(), remarks);
+        QCOMPARE(proxy.index(0, 2).data(Qt::ToolTipRole).toString(), remarks);
+        const QIcon severity = proxy.index(0, 2).data(Qt::DecorationRole).value<QIcon>();
+        QCOMPARE(severity.isNull(), remarks.isEmpty());
+        QVERIFY(!proxy.index(0, 1).data(Qt::EditRole).isValid());
+    }
+
+    void proxyAfterSourceCleared()
+    {
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        addNames(&icons, {QStringLiteral("a-first"), QStringLiteral("b-full")});
+        IconsProxyRemarksModel proxy(&icons, nullptr);
+        const QModelIndex stale = proxy.index(1, 2);
+        QVERIFY(stale.isValid());
+        icons.clear();
+        QCOMPARE(proxy.rowCount(), 0);
+        QVERIFY(!proxy.index(1, 2).isValid());
+        QVERIFY(!proxy.data(stale).isValid());
+        QVERIFY(!proxy.data(stale, Qt::DecorationRole).isValid());
+    }
+
+    void dialogSortsByName()
+    {
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        addNames(&icons, {QStringLiteral("beta"), QStringLiteral("gamma"), QStringLiteral("Alpha"), QStringLiteral("Delta")});
+        IconsRemarksViewDialog dialog(&icons, nullptr);
+        QCOMPARE(dialog.objectName(), QStringLiteral("IconsRemarksViewDialog"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Icons remarks"));
+        QCOMPARE(dialog.size(), QSize(1000, 400));
+        QTableView *view = table(&dialog);
+        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(view->isSortingEnabled());
+        QCOMPARE(view->model()->columnCount(), 3);
+
+        view->sortByColumn(1, Qt::AscendingOrder);
+        QCOMPARE(column(view->model(), 1), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Delta"), QStringLiteral("gamma")}));
+        view->sortByColumn(1, Qt::DescendingOrder);
+        QCOMPARE(column(view->model(), 1), (QStringList{QStringLiteral("gamma"), QStringLiteral("Delta"), QStringLiteral("beta"), QStringLiteral("Alpha")}));
+    }
+
+    void dialogSortsByEveryColumn()
+    {
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        addNames(&icons, {QStringLiteral("c-third"), QStringLiteral("a-first"), QStringLiteral("b-full"), QStringLiteral("b-full-extra")});
+        icons.loadAllIcons();
+        IconsRemarksViewDialog dialog(&icons, nullptr);
+        QTableView *view = table(&dialog);
+
+        view->sortByColumn(2, Qt::AscendingOrder);
+        QCOMPARE(column(view->model(), 1),
+                 (QStringList{QStringLiteral("b-full"), QStringLiteral("b-full-extra"), QStringLiteral("a-first"), QStringLiteral("c-third")}));
+        view->sortByColumn(0, Qt::AscendingOrder);
+        QCOMPARE(column(view->model(), 0), (QStringList{QStringLiteral("a-first"), QStringLiteral("b-full"), QStringLiteral("b-full"), QStringLiteral("c-third")}));
+    }
+
+    void copyOperations()
+    {
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        addNames(&icons, {QStringLiteral("c-third"), QStringLiteral("b-full"), QStringLiteral("a-first")});
+        icons.loadAllIcons();
+        IconsRemarksViewDialog dialog(&icons, nullptr);
+        QTableView *view = table(&dialog);
+        view->sortByColumn(1, Qt::AscendingOrder);
+        QClipboard *clipboard = QGuiApplication::clipboard();
+
+        const QString x = missingSize(QStringLiteral("a-first"), 192) + QLatin1Char('\n') + missingSize(QStringLiteral("a-first"), 256);
+        const QString y = missingSize(QStringLiteral("c-third"), 256);
+
+        clipboard->setText(QStringLiteral("stale"));
+        dialog.copyCurrentRemark();
+        QCOMPARE(clipboard->text(), QString());
+
+        clipboard->setText(QStringLiteral("stale"));
+        dialog.copyAllRemarks();
+        QCOMPARE(clipboard->text(), x + QStringLiteral("\n\n") + y);
+
+        view->setCurrentIndex(view->model()->index(0, 1));
+        dialog.copyCurrentRemark();
+        QCOMPARE(clipboard->text(), x);
+
+        view->setCurrentIndex(view->model()->index(1, 0));
+        clipboard->setText(QStringLiteral("stale"));
+        dialog.copyCurrentRemark();
+        QCOMPARE(clipboard->text(), QString());
+
+        QCOMPARE(dialog.iconRemarksAtIndex(view->model()->index(2, 2)), QStringList{y});
+        QCOMPARE(dialog.iconRemarksAtIndex(view->model()->index(1, 0)), QStringList{QString()});
+        QVERIFY(dialog.iconRemarksAtIndex(QModelIndex()).isEmpty());
+    }
+
+    void contextMenuOffersBothCopies()
+    {
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        IconsRemarksViewDialog dialog(&icons, nullptr);
+        QCOMPARE(table(&dialog)->contextMenuPolicy(), Qt::CustomContextMenu);
+        const auto menus = dialog.findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
+        QCOMPARE(menus.size(), 1);
+        const auto actions = menus.first()->actions();
+        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("Copy this remark"));
+        QCOMPARE(actions.at(1)->text(), QStringLiteral("Copy all remarks"));
+        QVERIFY(actions.at(0)->shortcut().isEmpty());
+    }
+
+    void delegateSizeHint()
+    {
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        icons.addIcon(QStringLiteral("b-full"));
+        IconsRemarksDelegate delegate(&icons, nullptr);
+        QStyledItemDelegate plain;
+        QStyleOptionViewItem option;
+        option.decorationSize = QSize(24, 24);
+        const QModelIndex index = icons.index(0, 0);
+        const QSize base = plain.sizeHint(option, index);
+        QCOMPARE(delegate.sizeHint(option, index), QSize(base.width() + 24, base.height()));
+    }
+
+    void delegatePaint_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("error") << QStringLiteral("absent") << QColor(Qt::red);
+        QTest::newRow("information") << QStringLiteral("a-first") << QColor(Qt::blue);
+        QTest::newRow("warning") << QStringLiteral("b-full-extra") << QColor(Qt::yellow);
+        QTest::newRow("no remarks") << QStringLiteral("b-full") << QColor(Qt::white);
+    }
+
+    void delegatePaint()
+    {
+        QFETCH(QString, name);
+        QFETCH(QColor, expected);
+
+        // The row's text comes from its own model, as from the main window's filter proxy.
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        icons.addIcon(name);
+        icons.loadAllIcons();
+        QStandardItemModel rows;
+        rows.appendRow(new QStandardItem(name));
+        IconsRemarksDelegate delegate(&icons, nullptr);
+
+        QListView view;
+        view.setModel(&rows);
+        view.setIconSize(QSize(16, 16));
+        QStyleOptionViewItem option;
+        option.initFrom(&view);
+        option.decorationSize = QSize(16, 16);
+        option.rect = QRect(0, 0, 300, 24);
+        option.state = QStyle::State_Enabled;
+        option.palette.setColor(QPalette::Base, Qt::white);
+        const QModelIndex index = rows.index(0, 0);
+        const int natural = QStyledItemDelegate().sizeHint(option, index).width();
+
+        QImage image(300, 24, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            delegate.paint(&painter, option, index);
+        }
+        QCOMPARE(image.pixelColor(natural + 8, 12), expected);
+        // Nothing beyond the badge.
+        QCOMPARE(image.pixelColor(natural + 16 + 4, 12), QColor(Qt::white));
+    }
+
+    void windowOpensANewDialogEachTime()
+    {
+        MainWindow window;
+        QAction *view = window.findChild<QAction *>(QStringLiteral("actionViewIconsRemarks"));
+        QVERIFY(view);
+        QCOMPARE(view->shortcut(), QKeySequence(Qt::Key_F2));
+        view->trigger();
+        view->trigger();
+        const auto dialogs = window.findChildren<IconsRemarksViewDialog *>();
+        QCOMPARE(dialogs.size(), 2);
+        for (IconsRemarksViewDialog *dialog : dialogs) {
+            QVERIFY(dialog->isVisible());
+            QVERIFY(!dialog->isModal());
+            QCOMPARE(dialog->parentWidget(), &window);
+        }
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
+    void windowToggleInstallsTheDelegate()
+    {
+        MainWindow window;
+        QAction *toggle = window.findChild<QAction *>(QStringLiteral("actionShowRemarksInIconNames"));
+        auto *list = window.findChild<QListView *>(QStringLiteral("listViewIconNames"));
+        QAbstractItemDelegate *plain = list->itemDelegate();
+        QVERIFY(!dynamic_cast<IconsRemarksDelegate *>(plain));
+        toggle->trigger();
+        QVERIFY(dynamic_cast<IconsRemarksDelegate *>(list->itemDelegate()));
+        toggle->trigger();
+        QCOMPARE(list->itemDelegate(), plain);
+    }
+};
+
+ZEL_TEST_MAIN(RemarksViewTest)
+
+#include "remarksviewtest.moc"

@@ -27,6 +27,14 @@ class ScanIconNamesThreadTest : public QObject
         return names;
     }
 
+    // QSignalSpy::wait() misses a finished that fires before the wait begins, which a
+    // short run easily does; QThread::wait() returns only after finished was emitted.
+    static bool runToEnd(ScanIconNamesThread &thread)
+    {
+        thread.start();
+        return thread.wait(10000);
+    }
+
     static QStringList reported(const QSignalSpy &spy)
     {
         QStringList names;
@@ -101,16 +109,16 @@ private Q_SLOTS:
         QSignalSpy names(&thread, &ScanIconNamesThread::iconNameFinded);
         QSignalSpy finished(&thread, &QThread::finished);
         QVERIFY(finished.isValid());
-        thread.start();
-        QVERIFY(finished.wait(10000));
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(finished.count(), 1);
         QCOMPARE(sorted(reported(names)), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
         QVERIFY(!thread.isNeedStop());
 
         // No roots: the run ends at once and finished still follows.
         thread.setDirPaths({});
         names.clear();
-        thread.start();
-        QVERIFY(finished.wait(10000));
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(finished.count(), 2);
         QCOMPARE(names.count(), 0);
     }
 
@@ -134,16 +142,16 @@ private Q_SLOTS:
             },
             Qt::DirectConnection);
         QSignalSpy finished(&thread, &QThread::finished);
-        thread.start();
-        QVERIFY(finished.wait(10000));
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(finished.count(), 1);
         QCOMPARE(seen, 1);
         QVERIFY(thread.isNeedStop());
 
         // The next run clears the flag and walks every root from the first.
         disconnect(&thread, &ScanIconNamesThread::iconNameFinded, &thread, nullptr);
         QSignalSpy names(&thread, &ScanIconNamesThread::iconNameFinded);
-        thread.start();
-        QVERIFY(finished.wait(10000));
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(finished.count(), 2);
         QCOMPARE(names.count(), 100);
         QVERIFY(!thread.isNeedStop());
     }

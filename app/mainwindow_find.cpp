@@ -35,6 +35,8 @@ void MainWindow::findIconByCurrentName()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Finding icon by name \"%1\"...", d->searchIconName));
     d->findedIcon = QIcon::fromTheme(d->searchIconName);
+    // A find is how a theme author checks a fix on disk, so it never reuses old remarks.
+    d->iconsModel->dropCachedRemarks(d->searchIconName);
     d->emblems = QMap<Qt::Corner, QString>();
     ui->comboBoxFindedIconSize->setCurrentIndex(-1);
 

@@ -98,6 +98,32 @@ private Q_SLOTS:
         }
     }
 
+    void remarksFollowThemeChange_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("not loaded") << false;
+        QTest::newRow("loaded") << true;
+    }
+
+    // Asked again and again by the table, remarks must still answer for the theme now in use.
+    void remarksFollowThemeChange()
+    {
+        QFETCH(bool, loaded);
+        const QString name = QStringLiteral("four-sizes");
+        m_model->clear();
+        m_model->addIcon(name);
+        if (loaded) {
+            m_model->loadAllIcons();
+        }
+        QCOMPARE(m_model->iconRemarks(name).size(), 5);
+        QIcon::setThemeName(QStringLiteral("zel-no-such-theme"));
+        QIcon::setFallbackThemeName(QStringLiteral("zel-no-such-theme"));
+        const IconRemarks elsewhere = m_model->iconRemarks(name);
+        m_fixture.apply();
+        QCOMPARE(describe(elsewhere), QStringLiteral("3:Icon with name four-sizes not found on current theme"));
+        QCOMPARE(m_model->iconRemarks(name).size(), 5);
+    }
+
     void joinedTextOfNoRemarks()
     {
         m_model->clear();

@@ -23,9 +23,38 @@ QString remarkText(const char *id, const QStringList &texts, const QList<int> &n
     }
     return message.toString();
 }
+
+QString themeKey()
+{
+    const QChar separator(0x1f);
+    return QIcon::themeName() + separator + QIcon::fallbackThemeName() + separator + QIcon::themeSearchPaths().join(separator) + separator + separator
+        + QIcon::fallbackSearchPaths().join(separator);
+}
 }
 
 IconRemarks IconsModel::iconRemarks(const QString &iconName) const
+{
+    const QString key = themeKey();
+    if (key != d->remarksThemeKey) {
+        d->remarksCache.clear();
+        d->remarksThemeKey = key;
+    }
+    const int status = d->loader->status(iconName);
+    const auto cached = d->remarksCache.constFind(iconName);
+    if (cached != d->remarksCache.constEnd() && cached->status == status) {
+        return cached->remarks;
+    }
+    IconRemarks remarks = computeIconRemarks(iconName);
+    d->remarksCache.insert(iconName, {status, remarks});
+    return remarks;
+}
+
+void IconsModel::dropCachedRemarks(const QString &iconName)
+{
+    d->remarksCache.remove(iconName);
+}
+
+IconRemarks IconsModel::computeIconRemarks(const QString &iconName) const
 {
     // A name the loading pass has not reached is looked up as an application would,
     // so a find before any scan reports what the theme really holds rather than the

@@ -102,6 +102,7 @@ void IconsModel::clear()
     d->iconNames = QStringList();
     d->rowByName = QHash<QString, int>();
     d->loader->clear();
+    d->remarksCache = QHash<QString, IconsModelPrivate::CachedRemarks>();
     endResetModel();
 }
 

@@ -33,11 +33,14 @@ public:
     IconRemarks iconRemarks(const QString &iconName) const;
     IconRemarks iconRemarks(const QModelIndex &index) const;
     QString iconRemarksAsString(const QModelIndex &index) const;
+    // The next request looks at the files again, as a new find should.
+    void dropCachedRemarks(const QString &iconName);
     QIcon getMaxRemarkDialogIcon(const QString &iconName) const;
     static QIcon getRemarkDialogIcon(IconRemarkState state);
 
 private:
     void init();
+    IconRemarks computeIconRemarks(const QString &iconName) const;
 
     std::unique_ptr<IconsModelPrivate> d;
 };

@@ -137,6 +137,7 @@ public:
     QHash<QString, int> containerByPath;
     quint64 generation = 0;
     int reads = 0;
+    bool reuseListings = true;
 
     int containerIndex(const QString &path)
     {
@@ -298,6 +299,10 @@ ApplicantsIndex::~ApplicantsIndex() = default;
 
 void ApplicantsIndex::collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths)
 {
+    if (!d->reuseListings) {
+        collectByWalk(dirPath, suffixes, baseNames, paths);
+        return;
+    }
     ++d->generation;
     QSet<DirectoryKey> ancestors;
     d->collect(dirPath, suffixes, baseNames, paths, ancestors);
@@ -307,6 +312,16 @@ void ApplicantsIndex::collectByWalk(const QString &dirPath, const QStringList &s
 {
     QSet<QString> ancestors;
     walk(dirPath, suffixes, baseNames, paths, ancestors);
+}
+
+void ApplicantsIndex::setReuseListings(bool reuse)
+{
+    d->reuseListings = reuse;
+}
+
+bool ApplicantsIndex::reuseListings() const
+{
+    return d->reuseListings;
 }
 
 QSet<QString> ApplicantsIndex::applicantBaseNames(const QString &iconName)

@@ -30,6 +30,10 @@ public:
     // each of its forms cut before a dash.
     static QSet<QString> applicantBaseNames(const QString &iconName);
 
+    // Off, every collect() walks afresh: the naive behaviour, kept as a measuring reference.
+    void setReuseListings(bool reuse);
+    bool reuseListings() const;
+
     int cachedDirectoryCount() const;
     // How many folder listings were read from disk so far.
     int directoryReads() const;

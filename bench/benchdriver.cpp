@@ -1,0 +1,228 @@
+// Times what a user waits for on real themes, through the real window's own slots and
+// signals, each against a reference measured in the same run; prints one table.
+#include "app/mainwindow.h"
+#include "app/mainwindow_p.h"
+#include "catalogue/iconsmodel.h"
+#include "remarks/iconsremarksviewdialog.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QIcon>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+class MainWindowAccess
+{
+public:
+    static MainWindowPrivate *d(MainWindow *window)
+    {
+        return window->d.get();
+    }
+};
+
+namespace
+{
+struct Figure {
+    QString name;
+    QVector<double> runs;
+    QVector<double> reference;
+    QString target;
+    QString unit = QStringLiteral("ms");
+};
+
+double median(QVector<double> values)
+{
+    if (values.isEmpty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
+}
+
+QString number(double value)
+{
+    return value >= 100 ? QString::number(value, 'f', 0) : QString::number(value, 'f', value >= 10 ? 1 : 2);
+}
+
+void waitForMessage(QStatusBar *status, const std::function<bool(const QString &)> &accept)
+{
+    QEventLoop loop;
+    QObject::connect(status, &QStatusBar::messageChanged, &loop, [&](const QString &message) {
+        if (accept(message)) {
+            loop.quit();
+        }
+    });
+    loop.exec();
+}
+
+double runFindMinusL(const QStringList &roots)
+{
+    QElapsedTimer timer;
+    QProcess find;
+    find.setStandardOutputFile(QProcess::nullDevice());
+    find.setStandardErrorFile(QProcess::nullDevice());
+    timer.start();
+    find.start(QStringLiteral("find"), QStringList{QStringLiteral("-L")} + roots + QStringList{QStringLiteral("-type"), QStringLiteral("f"), QStringLiteral("-print")});
+    find.waitForFinished(-1);
+    return timer.nsecsElapsed() / 1e6;
+}
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    int runs = 3;
+    if (arguments.size() >= 2 && arguments.first() == QLatin1String("--runs")) {
+        runs = std::max(1, arguments.at(1).toInt());
+        arguments = arguments.mid(2);
+    }
+    const QStringList roots = arguments.isEmpty() ? QStringList{QStringLiteral("/usr/share/icons")} : arguments;
+    const QString findName = QStringLiteral("edit-copy");
+
+    MainWindow window;
+    QIcon::setThemeSearchPaths(roots);
+    QIcon::setFallbackSearchPaths({});
+    QIcon::setThemeName(QStringLiteral("breeze"));
+    window.show();
+    MainWindowPrivate *d = MainWindowAccess::d(&window);
+    auto *status = window.findChild<QStatusBar *>(QStringLiteral("statusbar"));
+    auto *start = window.findChild<QPushButton *>(QStringLiteral("pushButtonScanIconNamesStart"));
+    auto *nameEdit = window.findChild<QLineEdit *>(QStringLiteral("lineEditIconName"));
+
+    Figure scan{QStringLiteral("scan (Scan to end handled)"), {}, {}, QStringLiteral("<= 1.5 x find -L")};
+    Figure stall{QStringLiteral("event-loop stall during scan"), {}, {}, QStringLiteral("<= 100 ms")};
+    Figure loading{QStringLiteral("loading pass, per name"), {}, {}, QStringLiteral("<= 1.2 x bare loop"), QStringLiteral("us")};
+    Figure loadingTotal{QStringLiteral("loading pass, total"), {}, {}, QString()};
+    Figure find{QStringLiteral("find edit-copy, warm"), {}, {}, QStringLiteral("<= 100 ms, >= 30 x faster")};
+    Figure table{QStringLiteral("remarks table open"), {}, {}, QString()};
+    QVector<Figure> sorts;
+    for (const char *column : {"found name", "name", "remarks"}) {
+        sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)), {}, {}, QString()});
+    }
+    int names = 0;
+
+    for (int run = 0; run < runs; ++run) {
+        scan.reference.append(runFindMinusL(roots));
+
+        QElapsedTimer ticks;
+        qint64 longest = 0;
+        bool scanning = true;
+        QTimer ticker;
+        ticker.setInterval(10);
+        QObject::connect(&ticker, &QTimer::timeout, &ticker, [&]() {
+            if (scanning) {
+                longest = std::max(longest, ticks.restart());
+            }
+        });
+        QElapsedTimer timer;
+        QElapsedTimer loadTimer;
+        QObject::connect(status, &QStatusBar::messageChanged, &ticker, [&](const QString &message) {
+            if (scanning && message.startsWith(QLatin1String("Loading icons by names"))) {
+                scanning = false;
+                scan.runs.append(timer.nsecsElapsed() / 1e6);
+                loadTimer.start();
+            }
+        });
+        ticks.start();
+        ticker.start();
+        timer.start();
+        start->click();
+        waitForMessage(status, [](const QString &message) {
+            return message.startsWith(QLatin1String("Scan icon names done"));
+        });
+        const double loadMs = loadTimer.nsecsElapsed() / 1e6;
+        stall.runs.append(longest);
+        names = d->iconsModel->rowCount();
+        loadingTotal.runs.append(loadMs);
+        loading.runs.append(loadMs * 1000 / std::max(1, names));
+
+        // The bare reference: what any program pays to ask the theme for each name.
+        QStringList allNames;
+        allNames.reserve(names);
+        for (int row = 0; row < names; ++row) {
+            allNames.append(d->iconsModel->iconName(d->iconsModel->index(row, 0)));
+        }
+        QElapsedTimer bare;
+        bare.start();
+        qint64 sizes = 0;
+        for (const QString &name : qAsConst(allNames)) {
+            sizes += QIcon::fromTheme(name).availableSizes().size();
+        }
+        const double bareMs = bare.nsecsElapsed() / 1e6;
+        loadingTotal.reference.append(bareMs);
+        loading.reference.append(bareMs * 1000 / std::max(1, names));
+        Q_UNUSED(sizes);
+        std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), %d names, loading %.0f ms\n", run + 1, scan.runs.last(), scan.reference.last(), names,
+                     loadMs);
+    }
+
+    auto timeFind = [&]() {
+        QElapsedTimer timer;
+        nameEdit->setText(findName);
+        timer.start();
+        window.findIconByCurrentName();
+        waitForMessage(status, [](const QString &message) {
+            return !message.startsWith(QLatin1String("Finding icon by name"));
+        });
+        return timer.nsecsElapsed() / 1e6;
+    };
+    timeFind();
+    for (int run = 0; run < std::max(runs, 5); ++run) {
+        find.runs.append(timeFind());
+    }
+    d->applicantsIndex.setReuseListings(false);
+    for (int run = 0; run < runs; ++run) {
+        find.reference.append(timeFind());
+    }
+    d->applicantsIndex.setReuseListings(true);
+
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        auto *dialog = new IconsRemarksViewDialog(d->iconsModel, &window);
+        dialog->show();
+        QCoreApplication::processEvents();
+        table.runs.append(timer.nsecsElapsed() / 1e6);
+        auto *view = dialog->findChild<QTableView *>(QStringLiteral("iconsRemarksTableView"));
+        for (int column = 0; column < 3; ++column) {
+            timer.restart();
+            view->sortByColumn(column, Qt::AscendingOrder);
+            QCoreApplication::processEvents();
+            sorts[column].runs.append(timer.nsecsElapsed() / 1e6);
+        }
+        delete dialog;
+    }
+
+    QTextStream out(stdout);
+    out << "names scanned: " << names << ", runs: " << runs << ", roots: " << roots.join(QLatin1Char(' ')) << "\n\n";
+    out << "| figure | median | min | max | reference median | ratio | target |\n|---|---|---|---|---|---|---|\n";
+    QVector<Figure> all{scan, stall, loading, loadingTotal, find, table};
+    all += sorts;
+    for (const Figure &figure : qAsConst(all)) {
+        const double m = median(figure.runs);
+        const double r = median(figure.reference);
+        QString ratio = QStringLiteral("-");
+        if (r > 0) {
+            ratio = figure.name.startsWith(QLatin1String("find")) ? number(r / m) + QStringLiteral(" x faster") : number(m / r);
+        }
+        out << "| " << figure.name << " | " << number(m) << ' ' << figure.unit << " | " << number(*std::min_element(figure.runs.begin(), figure.runs.end())) << " | "
+            << number(*std::max_element(figure.runs.begin(), figure.runs.end())) << " | " << (r > 0 ? number(r) + QLatin1Char(' ') + figure.unit : QStringLiteral("-"))
+            << " | " << ratio << " | " << (figure.target.isEmpty() ? QStringLiteral("-") : figure.target) << " |\n";
+    }
+    out.flush();
+    return 0;
+}

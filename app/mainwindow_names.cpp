@@ -17,6 +17,7 @@ void MainWindow::scanIconNamesStart()
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scanning icon names..."));
     d->iconsModel->clear();
+    d->scanMessageCount = -1;
     d->scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
     d->scanIconNamesThread->start(QThread::InheritPriority);
     ui->pushButtonScanIconNamesStart->hide();
@@ -27,7 +28,12 @@ void MainWindow::scanIconNamesStart()
 void MainWindow::addFindedIconName(const QString &iconName)
 {
     d->iconsModel->addIcon(iconName);
-    ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scaning icon names(count: %1). Wait icon names load...", QString::number(d->iconsModel->rowCount())));
+    const int count = d->iconsModel->rowCount();
+    if (count != d->scanMessageCount) {
+        d->scanMessageCount = count;
+        d->scanMessage = i18nd("zel-find-qicon", "Scaning icon names(count: %1). Wait icon names load...", QString::number(count));
+    }
+    ui->statusbar->showMessage(d->scanMessage);
 }
 
 void MainWindow::scanIconNamesStop()

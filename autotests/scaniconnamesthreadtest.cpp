@@ -3,10 +3,15 @@
 #include "fixturetheme.h"
 #include "testenvironment.h"
 
+#include "app/constants.h"
+
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class ScanIconNamesThreadTest : public QObject
@@ -41,6 +46,36 @@ class ScanIconNamesThreadTest : public QObject
         for (const QList<QVariant> &arguments : spy) {
             names.append(arguments.at(0).toString());
         }
+        return names;
+    }
+
+    // The walk as a QDirIterator with Dirs, Files and NoDotAndDotDot gives it, links to
+    // ancestors cut by their canonical path: what the scanner's own walk must match entry for entry.
+    static void iteratorWalk(const QString &dirPath, const QStringList &suffixes, QSet<QString> &ancestors, QStringList &names)
+    {
+        const QString canonical = QFileInfo(dirPath).canonicalFilePath();
+        if (canonical.isEmpty() || ancestors.contains(canonical)) {
+            return;
+        }
+        ancestors.insert(canonical);
+        QDirIterator it(dirPath, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDirIterator::NoIteratorFlags);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QFileInfo info = it.fileInfo();
+            if (info.isDir()) {
+                iteratorWalk(path, suffixes, ancestors, names);
+            } else if (suffixes.contains(info.suffix()) && !info.baseName().isEmpty()) {
+                names.append(info.baseName());
+            }
+        }
+        ancestors.remove(canonical);
+    }
+
+    static QStringList iteratorWalk(const QString &root, const QStringList &suffixes)
+    {
+        QSet<QString> ancestors;
+        QStringList names;
+        iteratorWalk(root, suffixes, ancestors, names);
         return names;
     }
 
@@ -93,6 +128,43 @@ private Q_SLOTS:
         QVERIFY(spy.isValid());
         thread.scanIconNamesByDirPath(root.path());
         QCOMPARE(sorted(reported(spy)), sorted(expected));
+    }
+
+    void sameAsDirectoryIterator()
+    {
+        QTemporaryDir root;
+        for (const char *file : {"16/apps/a.png", "16/apps/b.svgz", "16/apps/org.kde.c.svg", "16/apps/d.PNG", "16/apps/e.tar.xpm", "22/apps/a.png", "22/.hid/x.png",
+                                 "22/apps/.y.png", "22/apps/noext", "22/apps/trail.", "scalable/apps/\xc3\xa9t\xc3\xa9.svg", "scalable/apps/z.jpeg"}) {
+            touch(root.filePath(QString::fromUtf8(file)));
+        }
+        // A name that is not valid UTF-8, as old theme files sometimes are.
+        const QByteArray raw = QFile::encodeName(root.path()) + "/16/apps/bad\xff\xfename.png";
+        const int rawFd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(rawFd >= 0);
+        ::close(rawFd);
+        QVERIFY(::mkfifo(QFile::encodeName(root.filePath(QStringLiteral("16/apps/pipe.png"))).constData(), 0644) == 0);
+        QVERIFY(QFile::link(QStringLiteral("pipe.png"), root.filePath(QStringLiteral("16/apps/to-pipe.png"))));
+        QVERIFY(QFile::link(QStringLiteral("../../22"), root.filePath(QStringLiteral("16/apps/up"))));
+        QVERIFY(QFile::link(QStringLiteral("a.png"), root.filePath(QStringLiteral("22/apps/alias.png"))));
+        QVERIFY(QFile::link(QStringLiteral("nowhere.png"), root.filePath(QStringLiteral("22/apps/broken.png"))));
+        QVERIFY(QFile::link(QStringLiteral("22"), root.filePath(QStringLiteral("24"))));
+        QVERIFY(QFile::link(QStringLiteral("."), root.filePath(QStringLiteral("scalable/here"))));
+
+        QStringList roots{root.path(), root.path() + QLatin1Char('/'), root.filePath(QStringLiteral("16/apps/up"))};
+        for (const QString &real : {QStringLiteral("/usr/share/icons/hicolor"), QStringLiteral("/usr/share/icons/Adwaita")}) {
+            if (QFileInfo(real).isDir()) {
+                roots.append(real);
+            }
+        }
+        for (const QStringList &suffixes : {QStringList(iconFileSuffixes), QStringList{QString(), QStringLiteral("PNG")}}) {
+            for (const QString &dir : qAsConst(roots)) {
+                ScanIconNamesThread thread;
+                thread.setSearchIconSuffixes(suffixes);
+                QSignalSpy spy(&thread, &ScanIconNamesThread::iconNameFinded);
+                thread.scanIconNamesByDirPath(dir);
+                QCOMPARE(reported(spy), iteratorWalk(dir, suffixes));
+            }
+        }
     }
 
     void runOverRoots()

@@ -5,7 +5,14 @@
 #include "catalogue/iconsmodel.h"
 #include "remarks/iconsremarksviewdialog.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenu>
+#include <QStandardItemModel>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QIcon>
@@ -79,12 +86,53 @@ double runFindMinusL(const QStringList &roots)
 }
 }
 
+// The child side of the start-up figure: build the window (or a bare one), show it,
+// and leave as soon as the first events after the show have run.
+int startupChild(const QString &which)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/zel-find-qicon/application.ini"));
+    std::unique_ptr<QMainWindow> window(which == QLatin1String("app") ? new MainWindow : new QMainWindow);
+    window->show();
+    QTimer::singleShot(0, window.get(), &QCoreApplication::quit);
+    return QCoreApplication::exec();
+}
+
+double runStartup(const QString &which)
+{
+    QElapsedTimer timer;
+    QProcess child;
+    child.setStandardOutputFile(QProcess::nullDevice());
+    child.setStandardErrorFile(QProcess::nullDevice());
+    timer.start();
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup"), which});
+    child.waitForFinished(-1);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double peakResidentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+        }
+    }
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() == 2 && arguments.first() == QLatin1String("--startup")) {
+        return startupChild(arguments.at(1));
+    }
+    QStandardPaths::setTestModeEnabled(true);
     int runs = 3;
     if (arguments.size() >= 2 && arguments.first() == QLatin1String("--runs")) {
         runs = std::max(1, arguments.at(1).toInt());
@@ -108,10 +156,15 @@ int main(int argc, char **argv)
     Figure loading{QStringLiteral("loading pass, per name"), {}, {}, QStringLiteral("<= 1.2 x bare loop"), QStringLiteral("us")};
     Figure loadingTotal{QStringLiteral("loading pass, total"), {}, {}, QString()};
     Figure find{QStringLiteral("find edit-copy, warm"), {}, {}, QStringLiteral("<= 100 ms, >= 30 x faster")};
-    Figure table{QStringLiteral("remarks table open"), {}, {}, QString()};
+    Figure fresh{QStringLiteral("find of a name just added, listed"), {}, {}, QStringLiteral("<= 100 ms")};
+    Figure table{QStringLiteral("remarks table open"), {}, {}, QStringLiteral("<= 2 s")};
+    Figure copyAll{QStringLiteral("Copy all remarks"), {}, {}, QStringLiteral("<= 2 s")};
+    Figure startup{QStringLiteral("start-up to window shown"), {}, {}, QStringLiteral("<= 1.5 x bare window")};
+    Figure memory{QStringLiteral("peak resident after scan and loading"), {}, {}, QStringLiteral("<= 400 MB"), QStringLiteral("MB")};
     QVector<Figure> sorts;
     for (const char *column : {"found name", "name", "remarks"}) {
-        sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)), {}, {}, QString()});
+        sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)), {}, {},
+                            QLatin1String(column) == QLatin1String("remarks") ? QStringLiteral("<= 2 s") : QString()});
     }
     int names = 0;
 
@@ -166,6 +219,7 @@ int main(int argc, char **argv)
         loadingTotal.reference.append(bareMs);
         loading.reference.append(bareMs * 1000 / std::max(1, names));
         Q_UNUSED(sizes);
+        memory.runs.append(peakResidentMegabytes());
         std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), %d names, loading %.0f ms\n", run + 1, scan.runs.last(), scan.reference.last(), names,
                      loadMs);
     }
@@ -190,6 +244,34 @@ int main(int argc, char **argv)
     }
     d->applicantsIndex.setReuseListings(true);
 
+    // A theme author drops a new file in and looks it up at once: it must be listed.
+    const QString freshDir = roots.first() + QStringLiteral("/breeze/actions/16");
+    bool freshListed = QFileInfo(freshDir).isWritable();
+    for (int run = 0; freshListed && run < std::max(runs, 5); ++run) {
+        const QString name = QStringLiteral("zel-bench-fresh-%1-%2").arg(QCoreApplication::applicationPid()).arg(run);
+        const QString path = freshDir + QLatin1Char('/') + name + QStringLiteral(".svg");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\"/></svg>");
+        file.close();
+        QElapsedTimer timer;
+        nameEdit->setText(name);
+        timer.start();
+        window.findIconByCurrentName();
+        waitForMessage(status, [](const QString &message) {
+            return !message.startsWith(QLatin1String("Finding icon by name"));
+        });
+        fresh.runs.append(timer.nsecsElapsed() / 1e6);
+        freshListed = !d->applicantsIconPathsModel->findItems(path).isEmpty();
+        QFile::remove(path);
+        if (!freshListed) {
+            std::fprintf(stderr, "fresh file %s was not listed\n", qPrintable(path));
+        }
+    }
+    if (!freshListed) {
+        fresh.name += QStringLiteral(" (NOT LISTED or not writable)");
+    }
+
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
@@ -204,15 +286,32 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents();
             sorts[column].runs.append(timer.nsecsElapsed() / 1e6);
         }
+        for (QAction *action : dialog->findChildren<QAction *>()) {
+            if (action->text() == QLatin1String("Copy all remarks")) {
+                timer.restart();
+                action->trigger();
+                copyAll.runs.append(timer.nsecsElapsed() / 1e6);
+            }
+        }
         delete dialog;
+    }
+
+    for (int run = 0; run < std::max(runs, 5); ++run) {
+        startup.runs.append(runStartup(QStringLiteral("app")));
+        startup.reference.append(runStartup(QStringLiteral("bare")));
     }
 
     QTextStream out(stdout);
     out << "names scanned: " << names << ", runs: " << runs << ", roots: " << roots.join(QLatin1Char(' ')) << "\n\n";
     out << "| figure | median | min | max | reference median | ratio | target |\n|---|---|---|---|---|---|---|\n";
-    QVector<Figure> all{scan, stall, loading, loadingTotal, find, table};
+    QVector<Figure> all{scan, stall, loading, loadingTotal, find, fresh, table};
     all += sorts;
+    all += QVector<Figure>{copyAll, startup, memory};
     for (const Figure &figure : qAsConst(all)) {
+        if (figure.runs.isEmpty()) {
+            out << "| " << figure.name << " | - | - | - | - | - | " << figure.target << " |\n";
+            continue;
+        }
         const double m = median(figure.runs);
         const double r = median(figure.reference);
         QString ratio = QStringLiteral("-");

@@ -1,7 +1,9 @@
 #ifndef SCANICONNAMESTHREAD_H
 #define SCANICONNAMESTHREAD_H
 
+#include <QByteArray>
 #include <QMutex>
+#include <QPair>
 #include <QSet>
 #include <QStringList>
 #include <QThread>
@@ -34,7 +36,9 @@ protected:
     void run() override;
 
 private:
-    void walk(const QString &dirPath, const QStringList &suffixes, QSet<QString> &ancestors);
+    using DirectoryKey = QPair<quint64, quint64>; // device, inode
+    static QList<QByteArray> encodedSuffixes(const QStringList &suffixes);
+    void walk(const QByteArray &dirPath, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors);
 
     std::atomic<bool> m_stopFlag{false};
     // The settings dialog may replace the suffixes while a walk runs on the other thread.

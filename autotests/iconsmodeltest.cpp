@@ -160,6 +160,33 @@ private Q_SLOTS:
         QVERIFY(QIcon::themeName() != QLatin1String("something-else"));
     }
 
+    // Remarks worked out in idle time must be the ones an immediate request gives.
+    void remarksWarmedInIdleTime()
+    {
+        IconsModel fresh(nullptr);
+        IconsModel warmed(nullptr);
+        QAbstractItemModelTester tester(&warmed, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        m_fixture.apply();
+        const QStringList names{QStringLiteral("four-sizes"), QStringLiteral("absent"), QStringLiteral("corrupt-one"), QStringLiteral("four-sizes-extra")};
+        for (const QString &name : names) {
+            fresh.addIcon(name);
+            warmed.addIcon(name);
+        }
+        QVERIFY(!warmed.isWarmingRemarks());
+        warmed.loadAllIcons();
+        QVERIFY(warmed.isWarmingRemarks());
+        QTRY_VERIFY(!warmed.isWarmingRemarks());
+        fresh.loadAllIcons();
+        for (const QString &name : names) {
+            QCOMPARE(warmed.iconRemarks(name), fresh.iconRemarks(name));
+        }
+
+        // A new scan empties the list; what was being worked out goes with it.
+        warmed.loadAllIcons();
+        warmed.clear();
+        QVERIFY(!warmed.isWarmingRemarks());
+    }
+
     void emptyModelLoadsNothing()
     {
         IconsModel model(nullptr);

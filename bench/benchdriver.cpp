@@ -26,6 +26,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <cstdio>
 
 class MainWindowAccess
@@ -134,6 +136,11 @@ int main(int argc, char **argv)
     }
     QStandardPaths::setTestModeEnabled(true);
     int runs = 3;
+    bool scanOnly = false;
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--scan-only")) {
+        scanOnly = true;
+        arguments = arguments.mid(1);
+    }
     if (arguments.size() >= 2 && arguments.first() == QLatin1String("--runs")) {
         runs = std::max(1, arguments.at(1).toInt());
         arguments = arguments.mid(2);
@@ -156,11 +163,12 @@ int main(int argc, char **argv)
     Figure loading{QStringLiteral("loading pass, per name"), {}, {}, QStringLiteral("<= 1.2 x bare loop"), QStringLiteral("us")};
     Figure loadingTotal{QStringLiteral("loading pass, total"), {}, {}, QString()};
     Figure find{QStringLiteral("find edit-copy, warm"), {}, {}, QStringLiteral("<= 100 ms, >= 30 x faster")};
+    Figure warming{QStringLiteral("remarks worked out in idle time after loading"), {}, {}, QString()};
     Figure fresh{QStringLiteral("find of a name just added, listed"), {}, {}, QStringLiteral("<= 100 ms")};
     Figure table{QStringLiteral("remarks table open"), {}, {}, QStringLiteral("<= 2 s")};
     Figure copyAll{QStringLiteral("Copy all remarks"), {}, {}, QStringLiteral("<= 2 s")};
     Figure startup{QStringLiteral("start-up to window shown"), {}, {}, QStringLiteral("<= 1.5 x bare window")};
-    Figure memory{QStringLiteral("peak resident after scan and loading"), {}, {}, QStringLiteral("<= 400 MB"), QStringLiteral("MB")};
+    Figure memory{QStringLiteral("peak resident after scan, loading and remarks"), {}, {}, QStringLiteral("<= 400 MB"), QStringLiteral("MB")};
     QVector<Figure> sorts;
     for (const char *column : {"found name", "name", "remarks"}) {
         sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)), {}, {},
@@ -219,9 +227,20 @@ int main(int argc, char **argv)
         loadingTotal.reference.append(bareMs);
         loading.reference.append(bareMs * 1000 / std::max(1, names));
         Q_UNUSED(sizes);
+        QElapsedTimer warm;
+        warm.start();
+        while (d->iconsModel->isWarmingRemarks()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        warming.runs.append(warm.nsecsElapsed() / 1e6);
         memory.runs.append(peakResidentMegabytes());
         std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), %d names, loading %.0f ms\n", run + 1, scan.runs.last(), scan.reference.last(), names,
                      loadMs);
+    }
+
+    if (scanOnly) {
+        std::fprintf(stdout, "scan %.0f ms, find -L %.0f ms, stall %.0f ms\n", median(scan.runs), median(scan.reference), median(stall.runs));
+        return 0;
     }
 
     auto timeFind = [&]() {
@@ -247,6 +266,11 @@ int main(int argc, char **argv)
     // A theme author drops a new file in and looks it up at once: it must be listed.
     const QString freshDir = roots.first() + QStringLiteral("/breeze/actions/16");
     bool freshListed = QFileInfo(freshDir).isWritable();
+    // The folder must get its time back afterwards: a folder newer than the theme's
+    // icon-theme.cache makes the toolkit distrust the cache and look every icon up
+    // file by file, which would slow every later figure and every later run.
+    struct stat freshDirStat;
+    const bool freshDirTimed = ::stat(QFile::encodeName(freshDir).constData(), &freshDirStat) == 0;
     for (int run = 0; freshListed && run < std::max(runs, 5); ++run) {
         const QString name = QStringLiteral("zel-bench-fresh-%1-%2").arg(QCoreApplication::applicationPid()).arg(run);
         const QString path = freshDir + QLatin1Char('/') + name + QStringLiteral(".svg");
@@ -264,6 +288,10 @@ int main(int argc, char **argv)
         fresh.runs.append(timer.nsecsElapsed() / 1e6);
         freshListed = !d->applicantsIconPathsModel->findItems(path).isEmpty();
         QFile::remove(path);
+        if (freshDirTimed) {
+            const struct timespec times[2] = {freshDirStat.st_atim, freshDirStat.st_mtim};
+            ::utimensat(AT_FDCWD, QFile::encodeName(freshDir).constData(), times, 0);
+        }
         if (!freshListed) {
             std::fprintf(stderr, "fresh file %s was not listed\n", qPrintable(path));
         }
@@ -304,7 +332,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     out << "names scanned: " << names << ", runs: " << runs << ", roots: " << roots.join(QLatin1Char(' ')) << "\n\n";
     out << "| figure | median | min | max | reference median | ratio | target |\n|---|---|---|---|---|---|---|\n";
-    QVector<Figure> all{scan, stall, loading, loadingTotal, find, fresh, table};
+    QVector<Figure> all{scan, stall, loading, loadingTotal, warming, find, fresh, table};
     all += sorts;
     all += QVector<Figure>{copyAll, startup, memory};
     for (const Figure &figure : qAsConst(all)) {

@@ -2,6 +2,9 @@
 #include "iconsmodel_p.h"
 #include "iconsmodelloader.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 IconsModel::IconsModel(QObject *parent)
     : QAbstractListModel(parent)
 {
@@ -18,6 +21,30 @@ void IconsModel::init()
 {
     d = std::make_unique<IconsModelPrivate>();
     d->loader = new IconsModelLoader(this);
+    d->remarksWarmer = new QTimer(this);
+    d->remarksWarmer->setInterval(0);
+    connect(d->remarksWarmer, &QTimer::timeout, this, &IconsModel::warmRemarks);
+}
+
+// Remarks take a decode of every size of an icon, seconds over a large theme: done in
+// slices while the window is idle after a loading pass, the remarks table and the list's
+// remark badges then open at once instead of decoding everything in one go.
+void IconsModel::warmRemarks()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (d->warmedRows < d->iconNames.size() && slice.elapsed() < 10) {
+        iconRemarks(d->iconNames.at(d->warmedRows));
+        ++d->warmedRows;
+    }
+    if (d->warmedRows >= d->iconNames.size()) {
+        d->remarksWarmer->stop();
+    }
+}
+
+bool IconsModel::isWarmingRemarks() const
+{
+    return d->remarksWarmer->isActive();
 }
 
 QModelIndex IconsModel::index(int row, int column, const QModelIndex &parent) const
@@ -103,6 +130,8 @@ void IconsModel::clear()
     d->rowByName = QHash<QString, int>();
     d->loader->clear();
     d->remarksCache = QHash<QString, IconsModelPrivate::CachedRemarks>();
+    d->remarksWarmer->stop();
+    d->warmedRows = 0;
     endResetModel();
 }
 
@@ -113,4 +142,6 @@ void IconsModel::loadAllIcons()
             d->loader->loadIcon(name);
         }
     }
+    d->warmedRows = 0;
+    d->remarksWarmer->start();
 }

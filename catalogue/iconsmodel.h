@@ -35,12 +35,15 @@ public:
     QString iconRemarksAsString(const QModelIndex &index) const;
     // The next request looks at the files again, as a new find should.
     void dropCachedRemarks(const QString &iconName);
+    // True while remarks of loaded names are still being worked out in idle time.
+    bool isWarmingRemarks() const;
     QIcon getMaxRemarkDialogIcon(const QString &iconName) const;
     static QIcon getRemarkDialogIcon(IconRemarkState state);
 
 private:
     void init();
     IconRemarks computeIconRemarks(const QString &iconName) const;
+    void warmRemarks();
 
     std::unique_ptr<IconsModelPrivate> d;
 };

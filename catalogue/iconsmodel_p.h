@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QStringList>
 
+class QTimer;
+
 class IconsModelLoader;
 
 class IconsModelPrivate
@@ -24,6 +26,8 @@ public:
     };
     QHash<QString, CachedRemarks> remarksCache;
     QString remarksThemeKey;
+    QTimer *remarksWarmer = nullptr;
+    int warmedRows = 0;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "iconsremarksviewdialog.h"
 
 #include "iconsproxyremarksmodel.h"
+#include "sizehintmemodelegate.h"
 #include "ui_iconsremarksviewdialog.h"
 
 #include <KLocalizedString>
@@ -22,6 +23,7 @@ IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *
     m_sortModel->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_sortModel->sort(IconsProxyRemarksModel::IconNameProperty, Qt::AscendingOrder);
 
+    ui->iconsRemarksTableView->setItemDelegate(new SizeHintMemoDelegate(this));
     ui->iconsRemarksTableView->setModel(m_sortModel);
     ui->iconsRemarksTableView->setSortingEnabled(true);
     ui->iconsRemarksTableView->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

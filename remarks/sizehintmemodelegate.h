@@ -1,0 +1,29 @@
+#ifndef SIZEHINTMEMODELEGATE_H
+#define SIZEHINTMEMODELEGATE_H
+
+#include <QHash>
+#include <QStyledItemDelegate>
+
+#include <memory>
+
+class SizeHintMemoDelegatePrivate;
+
+// Paints as the styled delegate does and gives the same size hints, but remembers each
+// hint by everything the styled delegate's hint depends on. A table whose rows size to
+// their contents lays out every multi-line cell again on each sort; with the hints
+// remembered a sort only pays for the cells whose contents it has not seen.
+class SizeHintMemoDelegate : public QStyledItemDelegate
+{
+public:
+    explicit SizeHintMemoDelegate(QObject *parent = nullptr);
+    ~SizeHintMemoDelegate() override;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    int memoSize() const;
+
+private:
+    std::unique_ptr<SizeHintMemoDelegatePrivate> d;
+};
+
+#endif

@@ -1,0 +1,266 @@
+#include "themereportcommand.h"
+
+#include "report/themereport.h"
+#include "settings/settings.h"
+
+#include <KLocalizedString>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QIcon>
+#include <QStandardPaths>
+
+namespace
+{
+struct Options {
+    QCommandLineOption theme{QStringLiteral("theme"), i18nd("zel-find-qicon", "The icon theme to examine (default: the desktop's, or hicolor where there is none)."), QStringLiteral("name")};
+    QCommandLineOption themePath{QStringLiteral("theme-path"),
+                                 i18nd("zel-find-qicon", "A folder holding icon theme folders; repeat for more. Replaces the default list (the desktop's, or ~/.icons and the icons folders of XDG_DATA_DIRS)."),
+                                 QStringLiteral("dir")};
+    QCommandLineOption fallbackTheme{QStringLiteral("fallback-theme"), i18nd("zel-find-qicon", "The fallback icon theme."), QStringLiteral("name")};
+    QCommandLineOption fallbackPath{QStringLiteral("fallback-path"),
+                                    i18nd("zel-find-qicon",
+                                          "A folder of loose icon files searched last; repeat for more. Replaces the default list (the desktop's, or /usr/share/pixmaps); an empty value leaves it empty."),
+                                    QStringLiteral("dir")};
+    QCommandLineOption suffix{QStringLiteral("suffix"),
+                              i18nd("zel-find-qicon", "A file suffix the scan takes for an icon; repeat for more (default: %1).", iconSuffixes()),
+                              QStringLiteral("suffix")};
+    QCommandLineOption scan{QStringLiteral("scan"), i18nd("zel-find-qicon", "Examine every icon name a scan of the theme and fallback search paths finds.")};
+    QCommandLineOption standardInput{QStringLiteral("stdin"), i18nd("zel-find-qicon", "Read icon names from standard input, one per line.")};
+    QCommandLineOption format{QStringLiteral("format"), i18nd("zel-find-qicon", "Output format: text or json (default: text)."), QStringLiteral("format"), QStringLiteral("text")};
+    QCommandLineOption failOn{QStringLiteral("fail-on"),
+                              i18nd("zel-find-qicon", "Exit with status 1 when a name has a remark of this severity or above: none, information, warning or error (default: none, never fail)."),
+                              QStringLiteral("severity"),
+                              QStringLiteral("none")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, i18nd("zel-find-qicon", "Show this help and exit.")};
+    QCommandLineOption version{QStringLiteral("version"), i18nd("zel-find-qicon", "Show the version and exit.")};
+
+    static QString iconSuffixes()
+    {
+        return Settings::defaultSearchIconSuffixes().join(QLatin1Char(' '));
+    }
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.setApplicationDescription(i18nd("zel-find-qicon", "Examines icons of a freedesktop icon theme as an application would find them and prints the remarks."));
+        parser.addOptions({theme, themePath, fallbackTheme, fallbackPath, suffix, scan, standardInput, format, failOn, help, version});
+        parser.addPositionalArgument(QStringLiteral("names"), i18nd("zel-find-qicon", "Icon names to examine."), QStringLiteral("[name...]"));
+    }
+};
+
+void write(QIODevice *device, const QString &text)
+{
+    device->write(text.toUtf8());
+}
+
+int usageError(QIODevice *errors, const QString &message)
+{
+    write(errors, QStringLiteral("zel-find-qicon-report: ") + message + QLatin1Char('\n'));
+    write(errors, i18nd("zel-find-qicon", "Try \"zel-find-qicon-report --help\".") + QLatin1Char('\n'));
+    return ThemeReportCommand::ExitUsage;
+}
+
+// Empty values are dropped, so that an option given only with "" empties the list.
+QStringList nonEmpty(const QStringList &values)
+{
+    QStringList result;
+    for (const QString &value : values) {
+        if (!value.isEmpty()) {
+            result.append(value);
+        }
+    }
+    return result;
+}
+
+QString unreadableFolder(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
+            return path;
+        }
+    }
+    return QString();
+}
+
+bool themeIndexFound(const QString &themeName)
+{
+    const QStringList paths = QIcon::themeSearchPaths();
+    for (const QString &path : paths) {
+        if (QFileInfo::exists(path + QLatin1Char('/') + themeName + QStringLiteral("/index.theme"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool hasLocalFolder(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (!path.startsWith(QLatin1Char(':')) && QFileInfo(path).isDir()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Where an application on a freedesktop system looks for themes; a headless platform
+// names none, and a report over nothing would pass every check.
+QStringList freedesktopIconThemePaths()
+{
+    QStringList paths;
+    const QFileInfo homeIcons(QDir::homePath() + QStringLiteral("/.icons"));
+    if (homeIcons.isDir()) {
+        paths.append(homeIcons.absoluteFilePath());
+    }
+    paths += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    return paths;
+}
+
+QStringList readNames(QIODevice *input)
+{
+    QStringList names;
+    const QString text = QString::fromUtf8(input->readAll());
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r'))) {
+            line.chop(1);
+        }
+        if (!line.isEmpty()) {
+            names.append(line);
+        }
+    }
+    return names;
+}
+}
+
+QString ThemeReportCommand::helpText()
+{
+    QCommandLineParser parser;
+    Options options;
+    options.addTo(parser);
+    QString text = parser.helpText();
+    text += QLatin1Char('\n');
+    text += i18nd("zel-find-qicon",
+                  "Output:\n"
+                  "  text  one line per remark, in the order the remarks are found: severity, icon name\n"
+                  "        and remark text, separated by tabs. Names without remarks print nothing.\n"
+                  "  json  an array with one object per name: name, nameInUse, hasThemeIcon, sizes,\n"
+                  "        remarks (each with severity and text) and maxSeverity.\n"
+                  "A count of names by their highest severity goes to standard error.\n"
+                  "\n"
+                  "Exit status:\n"
+                  "  0  no name has a remark at the --fail-on severity or above\n"
+                  "  1  some name has\n"
+                  "  2  an unknown option, a bad value, an unreadable folder or no names to examine\n"
+                  "\n"
+                  "The settings of zel-find-qicon are never read nor written: only these options set\n"
+                  "the theme up.\n"
+                  "\n"
+                  "Example, a CI job that checks the theme kept in the repository's icons/MyTheme folder\n"
+                  "and fails on any error remark:\n"
+                  "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
+                  "      --theme MyTheme --scan --fail-on error > remarks.txt");
+    text += QLatin1Char('\n');
+    return text;
+}
+
+int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIODevice *output, QIODevice *errors)
+{
+    QCommandLineParser parser;
+    Options options;
+    options.addTo(parser);
+    if (!parser.parse(arguments)) {
+        return usageError(errors, parser.errorText());
+    }
+    if (parser.isSet(options.help)) {
+        write(output, helpText());
+        return ExitClean;
+    }
+    if (parser.isSet(options.version)) {
+        write(output, QStringLiteral("zel-find-qicon-report %1\n").arg(QCoreApplication::applicationVersion()));
+        return ExitClean;
+    }
+
+    const QString format = parser.value(options.format);
+    if (format != QLatin1String("text") && format != QLatin1String("json")) {
+        return usageError(errors, i18nd("zel-find-qicon", "Unknown output format \"%1\": use text or json.", format));
+    }
+    bool severityOk = false;
+    const IconRemarkState failOn = ThemeReport::severityFromKeyword(parser.value(options.failOn), &severityOk);
+    if (!severityOk) {
+        return usageError(errors,
+                          i18nd("zel-find-qicon", "Unknown severity \"%1\": use none, information, warning or error.", parser.value(options.failOn)));
+    }
+
+    const QStringList themePaths = nonEmpty(parser.values(options.themePath));
+    const QStringList fallbackPaths = nonEmpty(parser.values(options.fallbackPath));
+    const QString unreadable = unreadableFolder(themePaths + fallbackPaths);
+    if (!unreadable.isEmpty()) {
+        return usageError(errors, i18nd("zel-find-qicon", "Cannot read the folder \"%1\".", unreadable));
+    }
+
+    QStringList names = parser.positionalArguments();
+    if (parser.isSet(options.standardInput)) {
+        names += readNames(input);
+    }
+    if (names.isEmpty() && !parser.isSet(options.scan)) {
+        return usageError(errors, i18nd("zel-find-qicon", "No icon names to examine: give names, --stdin or --scan."));
+    }
+
+    // Built first: like the main window's model it puts the platform's theme in force, which
+    // the options then override.
+    ThemeReport report;
+    if (parser.isSet(options.themePath)) {
+        QIcon::setThemeSearchPaths(themePaths);
+    } else if (!hasLocalFolder(QIcon::themeSearchPaths())) {
+        QIcon::setThemeSearchPaths(freedesktopIconThemePaths() + QIcon::themeSearchPaths());
+    }
+    if (parser.isSet(options.fallbackPath)) {
+        QIcon::setFallbackSearchPaths(fallbackPaths);
+    } else if (!hasLocalFolder(QIcon::fallbackSearchPaths()) && QFileInfo(QStringLiteral("/usr/share/pixmaps")).isDir()) {
+        QIcon::setFallbackSearchPaths({QStringLiteral("/usr/share/pixmaps")});
+    }
+    if (parser.isSet(options.theme)) {
+        QIcon::setThemeName(parser.value(options.theme));
+    } else if (QIcon::themeName().isEmpty()) {
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+    }
+    if (parser.isSet(options.fallbackTheme)) {
+        QIcon::setFallbackThemeName(parser.value(options.fallbackTheme));
+    }
+    // Qt falls back to hicolor without a word; a misspelt theme would otherwise pass unnoticed.
+    if (!themeIndexFound(QIcon::themeName())) {
+        write(errors,
+              QStringLiteral("zel-find-qicon-report: ")
+                  + i18nd("zel-find-qicon", "Warning: no folder \"%1\" with an index.theme in the theme search paths.", QIcon::themeName()) + QLatin1Char('\n'));
+    }
+
+    report.setSearchIconSuffixes(parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes());
+    if (parser.isSet(options.scan)) {
+        names += report.scanIconNames();
+    }
+    const QList<ThemeReport::Entry> entries = report.examine(names);
+
+    output->write(format == QLatin1String("json") ? ThemeReport::toJson(entries) : ThemeReport::toText(entries));
+
+    int counts[ErrorRemark + 1] = {0, 0, 0, 0};
+    bool failed = false;
+    for (const ThemeReport::Entry &entry : entries) {
+        ++counts[entry.maximum];
+        failed = failed || (failOn != NoRemark && entry.maximum >= failOn);
+    }
+    write(errors,
+          i18nd("zel-find-qicon",
+                "Examined %1 icon names: %2 with errors, %3 with warnings, %4 with information only, %5 without remarks.",
+                QString::number(entries.size()),
+                QString::number(counts[ErrorRemark]),
+                QString::number(counts[WarningRemark]),
+                QString::number(counts[InformationRemark]),
+                QString::number(counts[NoRemark]))
+              + QLatin1Char('\n'));
+    return failed ? ExitFailOn : ExitClean;
+}

@@ -11,8 +11,14 @@
 class TestEnvironment
 {
 public:
-    TestEnvironment()
+    enum Language { EnglishMessageIds, LanguageFromEnvironment };
+
+    // Tests compare the English message ids, whatever language the machine runs in.
+    explicit TestEnvironment(Language language = EnglishMessageIds)
     {
+        if (language == EnglishMessageIds) {
+            qputenv("LANGUAGE", QByteArray("C"));
+        }
         qputenv("HOME", m_home.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/.config")).toLocal8Bit());
         qputenv("XDG_DATA_HOME", (m_home.path() + QStringLiteral("/.local/share")).toLocal8Bit());

@@ -1,0 +1,86 @@
+// Section texts, areas and the applicant comparison over paths the fuzzer makes up.
+// The comparison may call two different sizes of equal area equivalent whatever the
+// later sections say, so equivalence need not be transitive; "less" itself must stay
+// irreflexive, asymmetric and transitive, or a sort could order rows by chance.
+#include "applicants/applicantssortfiltermodel.h"
+#include "app/constants.h"
+
+#include "fuzzerenvironment.h"
+
+#include <QStringListModel>
+
+#include <cstdlib>
+#include <limits>
+
+namespace
+{
+class ComparisonProbe : public ApplicantsSortFilterModel
+{
+public:
+    using ApplicantsSortFilterModel::lessThan;
+};
+
+void check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzerEnvironment::instance();
+    if (size < 2) {
+        return 0;
+    }
+    // First byte: the policy, two bits per section; second byte: which paths get the /usr/share/ prefix.
+    QList<IconPathSection> policy;
+    const int sections = data[0] & 0x7;
+    for (int i = 0; i < sections; ++i) {
+        policy.append(static_cast<IconPathSection>(((data[0] >> 3) + i * 3 + (data[1] >> 4)) % 5));
+    }
+    const QStringList raw = QString::fromUtf8(reinterpret_cast<const char *>(data + 2), static_cast<int>(size - 2)).split(QLatin1Char('\n'));
+    QStringList paths;
+    for (int i = 0; i < 3; ++i) {
+        QString path = raw.value(i);
+        if (data[1] & (1 << i)) {
+            path.prepend(QStringLiteral("/usr/share/icons/"));
+        }
+        paths.append(path);
+    }
+
+    for (const QString &path : qAsConst(paths)) {
+        for (IconPathSection section : allIconPathSections) {
+            const QString text = ApplicantsSortFilterModel::getIconPathSectionText(path, section);
+            const int area = ApplicantsSortFilterModel::getIconArea(text);
+            check(area >= 0);
+            check(area < std::numeric_limits<int>::max() || text == QLatin1String("scalable"));
+        }
+        // A stored policy may hold any number; it must not reach past the sections.
+        ApplicantsSortFilterModel::getIconPathSectionText(path, static_cast<IconPathSection>(7));
+        const int wholeArea = ApplicantsSortFilterModel::getIconArea(path);
+        check(wholeArea >= 0);
+    }
+
+    QStringListModel source(paths);
+    ComparisonProbe model;
+    model.setSourceModel(&source);
+    model.setSortSectionsPolicy(policy);
+    const QModelIndex a = source.index(0);
+    const QModelIndex b = source.index(1);
+    const QModelIndex c = source.index(2);
+    const QModelIndex all[3] = {a, b, c};
+    for (const QModelIndex &x : all) {
+        check(!model.lessThan(x, x));
+        for (const QModelIndex &y : all) {
+            check(!(model.lessThan(x, y) && model.lessThan(y, x)));
+            for (const QModelIndex &z : all) {
+                if (model.lessThan(x, y) && model.lessThan(y, z)) {
+                    check(model.lessThan(x, z));
+                }
+            }
+        }
+    }
+    return 0;
+}

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 
 // What every target needs before its first input: a home of its own, so nothing the
@@ -22,6 +24,14 @@ public:
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
         qunsetenv("QT_QPA_PLATFORMTHEME");
         QStandardPaths::setTestModeEnabled(true);
+        // The toolkit's warnings about broken images and file names are what the inputs
+        // are made of; printing each would cost more than running it.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+            if (type == QtFatalMsg) {
+                fprintf(stderr, "%s\n", qPrintable(message));
+                abort();
+            }
+        });
         m_application = new QGuiApplication(m_argc, m_argv);
     }
 

@@ -333,6 +333,8 @@ private Q_SLOTS:
             "SearchIconSuffixes=@ByteArray(\\x1\\x2)\nIconPathSortSectionsPolicy=Nonsense, Size\n");
         QTest::newRow("huge numbers") << QByteArray("[General]\nScanIconNamesIconSize=99999999999999999999\nApplicantsIconPathsIconSize=-2147483649\nPreviewIconSize=2147483647\n");
         QTest::newRow("not utf-8") << QByteArray("[General]\nIconThemeName=\xff\xfe\xc3\x28\nSearchIconSuffixes=p\xe9ng, svg\n\xff\xff=\x80\n");
+        // A list of 2^29 entries: the toolkit cannot reserve it, throws, and the program would end.
+        QTest::newRow("variant list too long to reserve") << QByteArray("[General]\nScanIconNamesIconSize=@Variant(\\0\\0\\0\\t\\x20\\0\\0\\0)\nPreviewIconSize=32\n");
         QTest::newRow("broken lines") << QByteArray("[General\n=\nno equals sign\n[]\n[[General]]\nkey\\=x=1\n");
     }
 

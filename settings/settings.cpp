@@ -1,8 +1,10 @@
 #include "settings.h"
 
 #include "app/constants.h"
+#include "settings/settingsfileguard.h"
 
 #include <QIcon>
+#include <QStandardPaths>
 
 namespace
 {
@@ -33,15 +35,30 @@ const QString keyDisableHighDpiScaling = QStringLiteral("ApplicationAttributeDis
 const QString keyMainWindowGeometry = QStringLiteral("MainWindowGeometry");
 const QString keyIconPathSortSectionsPolicy = QStringLiteral("IconPathSortSectionsPolicy");
 
+// Where QSettings keeps this user's file for the format and scope of the store.
+QString userFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + Settings::organization + QLatin1Char('/')
+        + Settings::application + QStringLiteral(".ini");
+}
+
+// Called before any QSettings object opens the file, so that none ever parses what
+// the guard takes out.
+QSettings::Format guardedFormat()
+{
+    SettingsFileGuard::dropUnsafeValues(userFilePath());
+    return Settings::format;
+}
+
 bool readStaticBool(const QString &key)
 {
-    QSettings settings(Settings::format, Settings::scope, Settings::organization, Settings::application, nullptr);
+    QSettings settings(guardedFormat(), Settings::scope, Settings::organization, Settings::application, nullptr);
     return settings.value(key).toBool();
 }
 
 void writeStaticBool(const QString &key, bool value)
 {
-    QSettings settings(Settings::format, Settings::scope, Settings::organization, Settings::application, nullptr);
+    QSettings settings(guardedFormat(), Settings::scope, Settings::organization, Settings::application, nullptr);
     settings.setValue(key, QVariant(value));
 }
 }
@@ -52,7 +69,7 @@ const QString Settings::organization = QStringLiteral("zel-find-qicon");
 const QString Settings::application = QStringLiteral("application");
 
 Settings::Settings(QObject *parent)
-    : QSettings(format, scope, organization, application, parent)
+    : QSettings(guardedFormat(), scope, organization, application, parent)
 {
     if (!s_systemValuesCaptured) {
         s_systemValuesCaptured = true;

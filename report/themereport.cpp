@@ -1,5 +1,6 @@
 #include "themereport.h"
 
+#include "app/mainwindow_p.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
 
@@ -134,7 +135,8 @@ QByteArray ThemeReport::toJson(const QList<Entry> &entries)
     for (const Entry &entry : entries) {
         QJsonArray sizes;
         for (const QSize &size : entry.sizes) {
-            sizes.append(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+            // The texts of the find panel's size list, so the two always read alike.
+            sizes.append(MainWindowPrivate::convertQSizeToString(size));
         }
         QJsonArray remarks;
         for (const IconRemark &remark : entry.remarks) {

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -78,6 +79,50 @@ private Q_SLOTS:
 
         model.item(2, 0)->setData(QSize(7, 9), Qt::SizeHintRole);
         QCOMPARE(memo.sizeHint(optionFor(view, model.index(2, 0)), model.index(2, 0)), QSize(7, 9));
+    }
+
+    // Hints kept by cell must follow contents that change without a signal (as the
+    // remarks table's do) once the revision moves, a sort, and a new column width.
+    void cellHintsFollowRevisionSortAndWidth()
+    {
+        QStandardItemModel model(0, 2);
+        QSortFilterProxyModel sorted;
+        sorted.setSourceModel(&model);
+        QAbstractItemModelTester tester(&sorted, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QStringList texts{QStringLiteral("b short"), QStringLiteral("a text\nwith two lines"), QStringLiteral("c a text long enough to wrap in a narrow column")};
+        for (const QString &text : texts) {
+            model.appendRow({new QStandardItem(text), new QStandardItem(text.left(1))});
+        }
+        QTableView view;
+        view.setModel(&sorted);
+        view.resize(500, 300);
+        view.horizontalHeader()->resizeSection(0, 90);
+        QStyledItemDelegate plain;
+        SizeHintMemoDelegate memo;
+        quint64 revision = 1;
+        memo.setContentRevision([&revision]() {
+            return revision;
+        });
+        compareAll(view, plain, memo);
+
+        model.blockSignals(true);
+        model.item(0, 0)->setText(QStringLiteral("b\nnow\nthree lines"));
+        model.blockSignals(false);
+        ++revision;
+        compareAll(view, plain, memo);
+
+        sorted.sort(0);
+        compareAll(view, plain, memo);
+        sorted.sort(0, Qt::DescendingOrder);
+        compareAll(view, plain, memo);
+
+        view.horizontalHeader()->resizeSection(0, 40);
+        compareAll(view, plain, memo);
+
+        model.item(1, 0)->setText(QStringLiteral("changed with a signal"));
+        compareAll(view, plain, memo);
+        model.appendRow({new QStandardItem(QStringLiteral("d new\nrow")), new QStandardItem(QStringLiteral("d"))});
+        compareAll(view, plain, memo);
     }
 };
 

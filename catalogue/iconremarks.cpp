@@ -9,6 +9,8 @@
 
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace
 {
 QString remarkText(const char *id, const QStringList &texts, const QList<int> &numbers)
@@ -24,34 +26,65 @@ QString remarkText(const char *id, const QStringList &texts, const QList<int> &n
     return message.toString();
 }
 
-QString themeKey()
+IconsModelPrivate::ThemeSetup currentThemeSetup()
 {
-    const QChar separator(0x1f);
-    return QIcon::themeName() + separator + QIcon::fallbackThemeName() + separator + QIcon::themeSearchPaths().join(separator) + separator + separator
-        + QIcon::fallbackSearchPaths().join(separator);
+    return {QIcon::themeName(), QIcon::fallbackThemeName(), QIcon::themeSearchPaths(), QIcon::fallbackSearchPaths()};
 }
+}
+
+bool IconsModelPrivate::ThemeSetup::operator==(const ThemeSetup &other) const
+{
+    return themeName == other.themeName && fallbackThemeName == other.fallbackThemeName && themeSearchPaths == other.themeSearchPaths
+        && fallbackSearchPaths == other.fallbackSearchPaths;
+}
+
+void IconsModelPrivate::checkThemeSetup()
+{
+    ThemeSetup setup = currentThemeSetup();
+    if (!(setup == remarksThemeSetup)) {
+        remarksCache.clear();
+        remarksThemeSetup = std::move(setup);
+        ++contentRevision;
+    }
+}
+
+IconsModelPrivate::CachedRemarks IconsModelPrivate::cachedRemarks(const QString &iconName, const IconsModel *model)
+{
+    checkThemeSetup();
+    const int status = loader->status(iconName);
+    auto cached = remarksCache.find(iconName);
+    if (cached != remarksCache.end() && cached->status == status) {
+        return *cached;
+    }
+    CachedRemarks entry;
+    entry.status = status;
+    entry.remarks = model->computeIconRemarks(iconName);
+    for (int i = 0; i < entry.remarks.size(); ++i) {
+        if (i > 0) {
+            entry.text += QLatin1Char('\n');
+        }
+        entry.text += entry.remarks.at(i).second;
+        entry.maximum = std::max(entry.maximum, entry.remarks.at(i).first);
+    }
+    return *remarksCache.insert(iconName, entry);
 }
 
 IconRemarks IconsModel::iconRemarks(const QString &iconName) const
 {
-    const QString key = themeKey();
-    if (key != d->remarksThemeKey) {
-        d->remarksCache.clear();
-        d->remarksThemeKey = key;
-    }
-    const int status = d->loader->status(iconName);
-    const auto cached = d->remarksCache.constFind(iconName);
-    if (cached != d->remarksCache.constEnd() && cached->status == status) {
-        return cached->remarks;
-    }
-    IconRemarks remarks = computeIconRemarks(iconName);
-    d->remarksCache.insert(iconName, {status, remarks});
-    return remarks;
+    return d->cachedRemarks(iconName, this).remarks;
 }
 
 void IconsModel::dropCachedRemarks(const QString &iconName)
 {
-    d->remarksCache.remove(iconName);
+    if (d->remarksCache.remove(iconName) > 0) {
+        ++d->contentRevision;
+    }
+}
+
+quint64 IconsModel::contentRevision() const
+{
+    d->checkThemeSetup();
+    return d->contentRevision;
 }
 
 IconRemarks IconsModel::computeIconRemarks(const QString &iconName) const
@@ -112,27 +145,12 @@ IconRemarks IconsModel::iconRemarks(const QModelIndex &index) const
 
 QString IconsModel::iconRemarksAsString(const QModelIndex &index) const
 {
-    QString text;
-    const IconRemarks remarks = iconRemarks(index);
-    for (int i = 0; i < remarks.size(); ++i) {
-        if (i > 0) {
-            text += QLatin1Char('\n');
-        }
-        text += remarks.at(i).second;
-    }
-    return text;
+    return d->cachedRemarks(iconName(index), this).text;
 }
 
 QIcon IconsModel::getMaxRemarkDialogIcon(const QString &iconName) const
 {
-    IconRemarkState maximum = NoRemark;
-    const IconRemarks remarks = iconRemarks(iconName);
-    for (const IconRemark &remark : remarks) {
-        if (static_cast<int>(remark.first) > static_cast<int>(maximum)) {
-            maximum = remark.first;
-        }
-    }
-    return getRemarkDialogIcon(maximum);
+    return getRemarkDialogIcon(d->cachedRemarks(iconName, this).maximum);
 }
 
 QIcon IconsModel::getRemarkDialogIcon(IconRemarkState state)

@@ -120,6 +120,7 @@ void IconsModel::addIcon(const QString &iconName)
     beginInsertRows(QModelIndex(), row, row);
     d->iconNames.append(iconName);
     d->rowByName.insert(iconName, row);
+    ++d->contentRevision;
     endInsertRows();
 }
 
@@ -132,6 +133,7 @@ void IconsModel::clear()
     d->remarksCache = QHash<QString, IconsModelPrivate::CachedRemarks>();
     d->remarksWarmer->stop();
     d->warmedRows = 0;
+    ++d->contentRevision;
     endResetModel();
 }
 
@@ -142,6 +144,7 @@ void IconsModel::loadAllIcons()
             d->loader->loadIcon(name);
         }
     }
+    ++d->contentRevision;
     d->warmedRows = 0;
     d->remarksWarmer->start();
 }

@@ -35,12 +35,16 @@ public:
     QString iconRemarksAsString(const QModelIndex &index) const;
     // The next request looks at the files again, as a new find should.
     void dropCachedRemarks(const QString &iconName);
+    // Changes whenever a row's name, icon or remarks may read differently than before,
+    // the toolkit's theme set-up included; views use it to keep what they worked out.
+    quint64 contentRevision() const;
     // True while remarks of loaded names are still being worked out in idle time.
     bool isWarmingRemarks() const;
     QIcon getMaxRemarkDialogIcon(const QString &iconName) const;
     static QIcon getRemarkDialogIcon(IconRemarkState state);
 
 private:
+    friend class IconsModelPrivate;
     void init();
     IconRemarks computeIconRemarks(const QString &iconName) const;
     void warmRemarks();

@@ -1,6 +1,8 @@
 #include "iconsremarksviewdialog.h"
 
 #include "iconsproxyremarksmodel.h"
+
+#include "catalogue/iconsmodel.h"
 #include "sizehintmemodelegate.h"
 #include "ui_iconsremarksviewdialog.h"
 
@@ -9,6 +11,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QSortFilterProxyModel>
 
 IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *parent)
@@ -23,7 +26,11 @@ IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *
     m_sortModel->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_sortModel->sort(IconsProxyRemarksModel::IconNameProperty, Qt::AscendingOrder);
 
-    ui->iconsRemarksTableView->setItemDelegate(new SizeHintMemoDelegate(this));
+    auto *delegate = new SizeHintMemoDelegate(this);
+    delegate->setContentRevision([model = QPointer<IconsModel>(iconsModel)]() {
+        return model ? model->contentRevision() : 0;
+    });
+    ui->iconsRemarksTableView->setItemDelegate(delegate);
     ui->iconsRemarksTableView->setModel(m_sortModel);
     ui->iconsRemarksTableView->setSortingEnabled(true);
     ui->iconsRemarksTableView->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QStyledItemDelegate>
 
+#include <functional>
 #include <memory>
 
 class SizeHintMemoDelegatePrivate;
@@ -20,9 +21,16 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
+    // A view lays out every row on each geometry change; given a number that moves
+    // whenever any cell may read differently, a cell's hint is kept by its place until
+    // that number, the model's layout or the view's option changes.
+    void setContentRevision(const std::function<quint64()> &revision);
+
     int memoSize() const;
 
 private:
+    QSize contentHint(const QStyleOptionViewItem &option, const QModelIndex &index) const;
+
     std::unique_ptr<SizeHintMemoDelegatePrivate> d;
 };
 

@@ -19,6 +19,9 @@ void MainWindow::scanIconNamesStart()
     d->iconsModel->clear();
     d->scanMessageCount = -1;
     d->scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
+    // Every new name lays the whole list out again; late in a large scan one single-pass
+    // layout of all rows holds the window for longer than a repaint may take.
+    ui->listViewIconNames->setLayoutMode(QListView::Batched);
     d->scanIconNamesThread->start(QThread::InheritPriority);
     ui->pushButtonScanIconNamesStart->hide();
     ui->pushButtonScanIconNamesStop->show();
@@ -44,6 +47,8 @@ void MainWindow::scanIconNamesStop()
 
 void MainWindow::scanIconNamesFinished()
 {
+    ui->listViewIconNames->setLayoutMode(QListView::SinglePass);
+    ui->listViewIconNames->doItemsLayout();
     ui->pushButtonScanIconNamesStop->hide();
     QGuiApplication::restoreOverrideCursor();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -5,6 +5,7 @@
 #include "testenvironment.h"
 #include "windowfixture.h"
 
+#include <QListView>
 #include <QSemaphore>
 #include <QSortFilterProxyModel>
 
@@ -120,6 +121,33 @@ private Q_SLOTS:
         disconnect(scanner(&window), &ScanIconNamesThread::iconNameFinded, scanner(&window), nullptr);
         windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->click();
         QTRY_COMPARE_WITH_TIMEOUT(statusText(&window), QStringLiteral("Scan icon names done(count: %1).").arg(m_distinctNames), 20000);
+        verifyIdle(&window);
+    }
+
+    // While a scan runs the list is laid out in batches; a find must still bring a row
+    // the batches have not reached into view.
+    void findDuringScanShowsRow()
+    {
+        MainWindow window;
+        window.resize(800, 600);
+        window.show();
+        QSemaphore firstName;
+        holdAfterFirstName(scanner(&window), &firstName, 3000);
+        windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->click();
+        QVERIFY(firstName.tryAcquire(1, 10000));
+        firstName.release();
+        auto *model = window.findChild<IconsModel *>();
+        for (int i = 0; i < 2000; ++i) {
+            model->addIcon(QStringLiteral("zz-added-%1").arg(i, 4, 10, QLatin1Char('0')));
+        }
+        QCoreApplication::processEvents();
+        const QString name = QStringLiteral("zz-added-1999");
+        window.openIconName(name);
+        auto *list = windowChild<QListView>(&window, "listViewIconNames");
+        QCOMPARE(list->currentIndex().data().toString(), name);
+        QVERIFY(list->viewport()->rect().intersects(list->visualRect(list->currentIndex())));
+        windowChild<QPushButton>(&window, "pushButtonScanIconNamesStop")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(statusText(&window).startsWith(QLatin1String("Scan icon names stoped")), 20000);
         verifyIdle(&window);
     }
 

@@ -54,13 +54,7 @@ void MainWindow::findIconByCurrentName()
     if (source.isValid()) {
         const QModelIndex proxy = d->iconsProxyModel->mapFromSource(source);
         if (proxy.isValid()) {
-            // A list still being laid out in batches (during a scan) cannot scroll to a
-            // row it has not reached yet.
-            if (ui->listViewIconNames->layoutMode() == QListView::Batched) {
-                ui->listViewIconNames->setLayoutMode(QListView::SinglePass);
-                ui->listViewIconNames->doItemsLayout();
-                ui->listViewIconNames->setLayoutMode(QListView::Batched);
-            }
+            MainWindowPrivate::layOutInFull(ui->listViewIconNames);
             ui->listViewIconNames->setCurrentIndex(proxy);
         }
     }

@@ -45,10 +45,20 @@ void MainWindow::scanIconNamesStop()
     d->scanIconNamesThread->wait();
 }
 
+void MainWindowPrivate::layOutInFull(QListView *list)
+{
+    if (list->layoutMode() != QListView::Batched) {
+        return;
+    }
+    list->setLayoutMode(QListView::SinglePass);
+    list->doItemsLayout();
+    list->setLayoutMode(QListView::Batched);
+}
+
 void MainWindow::scanIconNamesFinished()
 {
+    MainWindowPrivate::layOutInFull(ui->listViewIconNames);
     ui->listViewIconNames->setLayoutMode(QListView::SinglePass);
-    ui->listViewIconNames->doItemsLayout();
     ui->pushButtonScanIconNamesStop->hide();
     QGuiApplication::restoreOverrideCursor();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -13,6 +13,7 @@ class ApplicantsSortFilterModel;
 class IconsModel;
 class IconsRemarksDelegate;
 class QAbstractItemDelegate;
+class QListView;
 class QSortFilterProxyModel;
 class QStandardItemModel;
 class QToolButton;
@@ -23,6 +24,8 @@ class MainWindowPrivate
 public:
     static QString convertQSizeToString(const QSize &size);
     static QSize convertStringToQSize(const QString &text);
+    // A list laid out in batches cannot scroll to a row the batches have not reached.
+    static void layOutInFull(QListView *list);
 
     bool scanIconNamesOnStart = Settings::defaultScanIconNamesOnStart();
     bool previewIconSizeEnable = Settings::defaultPreviewIconSizeEnable();

@@ -89,14 +89,25 @@ double runFindMinusL(const QStringList &roots)
 }
 
 // The child side of the start-up figure: build the window (or a bare one), show it,
-// and leave as soon as the first events after the show have run.
+// and tell the parent as soon as the first events after the show have run. The
+// parent stops its clock there: what the window does when it closes (saving its
+// state) is not start-up.
 int startupChild(const QString &which)
 {
     QStandardPaths::setTestModeEnabled(true);
     QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/zel-find-qicon/application.ini"));
-    std::unique_ptr<QMainWindow> window(which == QLatin1String("app") ? new MainWindow : new QMainWindow);
+    const bool app = which == QLatin1String("app");
+    if (app) {
+        // As the program's own main does before it builds the window.
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zel-image")));
+    }
+    std::unique_ptr<QMainWindow> window(app ? new MainWindow : new QMainWindow);
     window->show();
-    QTimer::singleShot(0, window.get(), &QCoreApplication::quit);
+    QTimer::singleShot(0, window.get(), []() {
+        std::fputs("shown\n", stdout);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
     return QCoreApplication::exec();
 }
 
@@ -104,12 +115,14 @@ double runStartup(const QString &which)
 {
     QElapsedTimer timer;
     QProcess child;
-    child.setStandardOutputFile(QProcess::nullDevice());
     child.setStandardErrorFile(QProcess::nullDevice());
     timer.start();
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup"), which});
+    while (!child.canReadLine() && child.waitForReadyRead(-1)) {
+    }
+    const double elapsed = timer.nsecsElapsed() / 1e6;
     child.waitForFinished(-1);
-    return timer.nsecsElapsed() / 1e6;
+    return elapsed;
 }
 
 double peakResidentMegabytes()

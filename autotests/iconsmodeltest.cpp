@@ -153,6 +153,49 @@ private Q_SLOTS:
         QVERIFY(loader.getIcon(QStringLiteral("four-sizes")).name().isEmpty());
     }
 
+    // A clear empties the model at once; the icons and remarks it held are let go of
+    // later, from the event loop, and none of them is kept for good.
+    void clearReleasesLater_data()
+    {
+        QTest::addColumn<bool>("warmed");
+        QTest::addColumn<int>("clears");
+        QTest::newRow("loaded") << false << 1;
+        QTest::newRow("remarks worked out") << true << 1;
+        QTest::newRow("cleared again before the release ends") << true << 2;
+    }
+
+    void clearReleasesLater()
+    {
+        QFETCH(bool, warmed);
+        QFETCH(int, clears);
+        IconsModel model(nullptr);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        m_fixture.apply();
+        model.addIcon(QStringLiteral("four-sizes"));
+        model.addIcon(QStringLiteral("absent"));
+        model.loadAllIcons();
+        if (warmed) {
+            QTRY_VERIFY(!model.isWarmingRemarks());
+        }
+        for (int i = 0; i < clears; ++i) {
+            model.clear();
+            model.addIcon(QStringLiteral("four-sizes"));
+            QVERIFY(isPlaceholder(model.icon(model.index(0, 0))));
+            QCOMPARE(model.findIcon(QStringLiteral("absent")), QModelIndex());
+            model.loadAllIcons();
+            model.clear();
+        }
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(model.isReleasing());
+        QTRY_VERIFY(!model.isReleasing());
+
+        // Names listed after the release load and give their remarks as before.
+        model.addIcon(QStringLiteral("four-sizes"));
+        model.loadAllIcons();
+        QCOMPARE(model.icon(model.index(0, 0)).name(), QStringLiteral("four-sizes"));
+        QCOMPARE(model.iconRemarks(QStringLiteral("four-sizes")), IconsModel(nullptr).iconRemarks(QStringLiteral("four-sizes")));
+    }
+
     void loaderResetsThemeName()
     {
         QIcon::setThemeName(QStringLiteral("something-else"));

@@ -2,6 +2,7 @@
 #include "iconsmodel.h"
 #include "iconsmodel_p.h"
 #include "iconsmodelloader.h"
+#include "slicedrelease.h"
 
 #include "app/constants.h"
 
@@ -10,6 +11,7 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -42,7 +44,7 @@ void IconsModelPrivate::checkThemeSetup()
 {
     ThemeSetup setup = currentThemeSetup();
     if (!(setup == remarksThemeSetup)) {
-        remarksCache.clear();
+        release->retire(std::exchange(remarksCache, QHash<QString, CachedRemarks>()));
         remarksThemeSetup = std::move(setup);
         ++contentRevision;
     }

@@ -1,9 +1,12 @@
 #include "iconsmodel.h"
 #include "iconsmodel_p.h"
 #include "iconsmodelloader.h"
+#include "slicedrelease.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
+
+#include <utility>
 
 IconsModel::IconsModel(QObject *parent)
     : QAbstractListModel(parent)
@@ -21,6 +24,7 @@ void IconsModel::init()
 {
     d = std::make_unique<IconsModelPrivate>();
     d->loader = new IconsModelLoader(this);
+    d->release = new SlicedRelease(this);
     d->remarksWarmer = new QTimer(this);
     d->remarksWarmer->setInterval(0);
     connect(d->remarksWarmer, &QTimer::timeout, this, &IconsModel::warmRemarks);
@@ -45,6 +49,11 @@ void IconsModel::warmRemarks()
 bool IconsModel::isWarmingRemarks() const
 {
     return d->remarksWarmer->isActive();
+}
+
+bool IconsModel::isReleasing() const
+{
+    return d->release->isPending() || d->loader->isReleasing();
 }
 
 QModelIndex IconsModel::index(int row, int column, const QModelIndex &parent) const
@@ -127,10 +136,10 @@ void IconsModel::addIcon(const QString &iconName)
 void IconsModel::clear()
 {
     beginResetModel();
-    d->iconNames = QStringList();
-    d->rowByName = QHash<QString, int>();
+    d->release->retire(QList<QString>(std::exchange(d->iconNames, QStringList())));
+    d->release->retire(std::exchange(d->rowByName, QHash<QString, int>()));
     d->loader->clear();
-    d->remarksCache = QHash<QString, IconsModelPrivate::CachedRemarks>();
+    d->release->retire(std::exchange(d->remarksCache, QHash<QString, IconsModelPrivate::CachedRemarks>()));
     d->remarksWarmer->stop();
     d->warmedRows = 0;
     ++d->contentRevision;

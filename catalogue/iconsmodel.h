@@ -40,6 +40,8 @@ public:
     quint64 contentRevision() const;
     // True while remarks of loaded names are still being worked out in idle time.
     bool isWarmingRemarks() const;
+    // Whether icons or remarks a clear took out are still being let go of.
+    bool isReleasing() const;
     QIcon getMaxRemarkDialogIcon(const QString &iconName) const;
     static QIcon getRemarkDialogIcon(IconRemarkState state);
 

@@ -10,6 +10,7 @@ class QTimer;
 
 class IconsModel;
 class IconsModelLoader;
+class SlicedRelease;
 
 class IconsModelPrivate
 {
@@ -48,6 +49,8 @@ public:
     quint64 contentRevision = 0;
     QTimer *remarksWarmer = nullptr;
     int warmedRows = 0;
+    // What a clear took out of the model, let go of from the event loop.
+    SlicedRelease *release = nullptr;
 };
 
 #endif

@@ -1,9 +1,12 @@
 #include "iconsmodelloader.h"
 
 #include "app/constants.h"
+#include "catalogue/slicedrelease.h"
 
 #include <QHash>
 #include <QPixmap>
+
+#include <utility>
 
 class IconsModelLoaderPrivate
 {
@@ -21,6 +24,7 @@ public:
 
     QIcon emptyIcon;
     QHash<QString, QIcon> iconsCache;
+    SlicedRelease *release = nullptr;
 };
 
 IconsModelLoader::IconsModelLoader(QObject *parent)
@@ -34,6 +38,7 @@ IconsModelLoader::~IconsModelLoader() = default;
 void IconsModelLoader::init()
 {
     d = std::make_unique<IconsModelLoaderPrivate>();
+    d->release = new SlicedRelease(this);
 }
 
 QIcon IconsModelLoader::getIcon(const QString &iconName) const
@@ -63,5 +68,10 @@ void IconsModelLoader::loadIcon(const QString &iconName)
 
 void IconsModelLoader::clear()
 {
-    d->iconsCache.clear();
+    d->release->retire(std::exchange(d->iconsCache, QHash<QString, QIcon>()));
+}
+
+bool IconsModelLoader::isReleasing() const
+{
+    return d->release->isPending();
 }

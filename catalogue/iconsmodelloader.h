@@ -21,7 +21,9 @@ public:
     // 2 once the name is cached, 0 before.
     int status(const QString &iconName) const;
     void loadIcon(const QString &iconName);
+    // Empty at once; the icons held until now are let go of from the event loop.
     void clear();
+    bool isReleasing() const;
 
 private:
     void init();

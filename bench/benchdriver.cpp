@@ -150,23 +150,25 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     int runs = 3;
     bool scanOnly = false;
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--scan-only")) {
-        scanOnly = true;
-        arguments = arguments.mid(1);
-    }
-    // Lets one figure be worked on without waiting for all the others.
+    // --only lets one figure be worked on without waiting for all the others.
     QStringList only;
-    if (arguments.size() >= 2 && arguments.first() == QLatin1String("--only")) {
-        only = arguments.at(1).split(QLatin1Char(','));
-        arguments = arguments.mid(2);
+    // Options in any order before the roots; a root never starts with two dashes.
+    while (!arguments.isEmpty() && arguments.first().startsWith(QLatin1String("--"))) {
+        const QString option = arguments.takeFirst();
+        if (option == QLatin1String("--scan-only")) {
+            scanOnly = true;
+        } else if (option == QLatin1String("--only") && !arguments.isEmpty()) {
+            only = arguments.takeFirst().split(QLatin1Char(','));
+        } else if (option == QLatin1String("--runs") && !arguments.isEmpty()) {
+            runs = std::max(1, arguments.takeFirst().toInt());
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", qPrintable(option));
+            return 2;
+        }
     }
     const auto wanted = [&only](const char *part) {
         return only.isEmpty() || only.contains(QLatin1String(part));
     };
-    if (arguments.size() >= 2 && arguments.first() == QLatin1String("--runs")) {
-        runs = std::max(1, arguments.at(1).toInt());
-        arguments = arguments.mid(2);
-    }
     const QStringList roots = arguments.isEmpty() ? QStringList{QStringLiteral("/usr/share/icons")} : arguments;
     const QString findName = QStringLiteral("edit-copy");
 

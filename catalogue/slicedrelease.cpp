@@ -22,11 +22,23 @@ bool SlicedRelease::isPending() const
 void SlicedRelease::addJob(std::function<bool()> &&job)
 {
     m_jobs.push_back(std::move(job));
-    m_timer->start();
+    if (!m_timer->isActive()) {
+        m_sinceTick.start();
+        m_lateTicks = 0;
+        m_timer->start();
+    }
 }
 
 void SlicedRelease::releaseSlice()
 {
+    // A tick that comes late says the event loop is busy (names pouring in as a scan
+    // starts): adding a slice there lengthens the very gaps this is meant to avoid.
+    // The release waits for a calmer tick, though never for long.
+    const bool late = m_sinceTick.restart() > 2 * m_timer->interval();
+    if (late && ++m_lateTicks < maximumLateTicks) {
+        return;
+    }
+    m_lateTicks = 0;
     QElapsedTimer slice;
     slice.start();
     while (!m_jobs.empty() && slice.elapsed() < 3) {
@@ -37,4 +49,5 @@ void SlicedRelease::releaseSlice()
     if (m_jobs.empty()) {
         m_timer->stop();
     }
+    m_sinceTick.restart();
 }

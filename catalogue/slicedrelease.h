@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <deque>
@@ -60,12 +61,15 @@ public:
 
 private:
     static constexpr int entriesPerStep = 32;
+    static constexpr int maximumLateTicks = 20;
     // Each job lets go of up to entriesPerStep entries and tells whether any remain.
     void addJob(std::function<bool()> &&job);
     void releaseSlice();
 
     std::deque<std::function<bool()>> m_jobs;
     QTimer *m_timer = nullptr;
+    QElapsedTimer m_sinceTick;
+    int m_lateTicks = 0;
 };
 
 #endif

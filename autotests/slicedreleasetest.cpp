@@ -2,6 +2,9 @@
 
 #include "testenvironment.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <memory>
 
 // Every entry holds a copy of one token, so the token's use count tells how many
@@ -77,6 +80,25 @@ private Q_SLOTS:
         QTRY_VERIFY(token.use_count() < 2000001);
         QVERIFY(token.use_count() > 1);
         QTRY_COMPARE_WITH_TIMEOUT(token.use_count(), 1L, 60000);
+    }
+
+    // A loop that never calms down still sees the release through.
+    void releasedWhileTheLoopStaysBusy()
+    {
+        QTimer busy;
+        busy.setInterval(0);
+        connect(&busy, &QTimer::timeout, &busy, []() {
+            QElapsedTimer spin;
+            spin.start();
+            while (spin.elapsed() < 40) {
+            }
+        });
+        busy.start();
+        const Token token = std::make_shared<int>(0);
+        SlicedRelease release(nullptr);
+        release.retire(hashOf(token, 1000));
+        QTRY_COMPARE_WITH_TIMEOUT(token.use_count(), 1L, 20000);
+        QVERIFY(!release.isPending());
     }
 
     void destroyedWhilePending()

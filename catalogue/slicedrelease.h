@@ -1,9 +1,9 @@
 #ifndef SLICEDRELEASE_H
 #define SLICEDRELEASE_H
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
-#include <QElapsedTimer>
 #include <QObject>
 
 #include <deque>

@@ -194,8 +194,18 @@ private Q_SLOTS:
         QCOMPARE(names.count(), 0);
     }
 
+    void stopDuringWalk_data()
+    {
+        QTest::addColumn<int>("stopAt");
+        QTest::newRow("first name") << 1;
+        QTest::newRow("last name of the first root") << 50;
+        // The second root is the first again, walked from what the run already read.
+        QTest::newRow("inside the second root") << 60;
+    }
+
     void stopDuringWalk()
     {
+        QFETCH(int, stopAt);
         QTemporaryDir root;
         for (int i = 0; i < 50; ++i) {
             touch(root.filePath(QStringLiteral("d%1/n%1.png").arg(i)));
@@ -203,20 +213,21 @@ private Q_SLOTS:
         ScanIconNamesThread thread;
         thread.setDirPaths({root.path(), root.path()});
         int seen = 0;
-        // Runs on the worker: the first name raises the flag, as Stop would.
+        // Runs on the worker and raises the flag, as Stop would.
         connect(
             &thread,
             &ScanIconNamesThread::iconNameFinded,
             &thread,
-            [&thread, &seen]() {
-                ++seen;
-                thread.stop();
+            [&thread, &seen, stopAt]() {
+                if (++seen == stopAt) {
+                    thread.stop();
+                }
             },
             Qt::DirectConnection);
         QSignalSpy finished(&thread, &QThread::finished);
         QVERIFY(runToEnd(thread));
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(seen, 1);
+        QCOMPARE(seen, stopAt);
         QVERIFY(thread.isNeedStop());
 
         // The next run clears the flag and walks every root from the first.
@@ -226,6 +237,33 @@ private Q_SLOTS:
         QCOMPARE(finished.count(), 2);
         QCOMPARE(names.count(), 100);
         QVERIFY(!thread.isNeedStop());
+    }
+
+    // Directories reached again within a run are not read again; the next run must
+    // still see what changed on disk in between.
+    void eachRunReadsAfresh()
+    {
+        const QString x = QStringLiteral("x");
+        const QString y = QStringLiteral("y");
+        QTemporaryDir root;
+        touch(root.filePath(QStringLiteral("real/x.png")));
+        QVERIFY(QFile::link(QStringLiteral("real"), root.filePath(QStringLiteral("via"))));
+        ScanIconNamesThread thread;
+        thread.setDirPaths({root.path(), root.filePath(QStringLiteral("via"))});
+        QSignalSpy names(&thread, &ScanIconNamesThread::iconNameFinded);
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(reported(names), (QStringList{x, x, x}));
+
+        touch(root.filePath(QStringLiteral("real/y.png")));
+        QVERIFY(QFile::remove(root.filePath(QStringLiteral("real/x.png"))));
+        names.clear();
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(reported(names), (QStringList{y, y, y}));
+
+        names.clear();
+        thread.scanIconNamesByDirPath(root.path());
+        thread.scanIconNamesByDirPath(root.path());
+        QCOMPARE(reported(names), (QStringList{y, y, y, y}));
     }
 
     void unreadableDirectory()

@@ -57,9 +57,12 @@ void ScanIconNamesThread::run()
     m_stopFlag = false;
     const QStringList roots = dirPaths();
     const QList<QByteArray> suffixes = encodedSuffixes(searchIconSuffixes());
+    // Kept for the whole run: roots may repeat or nest, and on the largest themes the
+    // links between size folders make the walk meet ten entries for each one on disk.
+    Listings listings;
     for (const QString &root : roots) {
         QSet<DirectoryKey> ancestors;
-        walk(QFile::encodeName(root), suffixes, ancestors);
+        walk(QFile::encodeName(root), suffixes, ancestors, listings);
         if (m_stopFlag) {
             return;
         }
@@ -69,7 +72,8 @@ void ScanIconNamesThread::run()
 void ScanIconNamesThread::scanIconNamesByDirPath(const QString &dirPath)
 {
     QSet<DirectoryKey> ancestors;
-    walk(QFile::encodeName(dirPath), encodedSuffixes(searchIconSuffixes()), ancestors);
+    Listings listings;
+    walk(QFile::encodeName(dirPath), encodedSuffixes(searchIconSuffixes()), ancestors, listings);
 }
 
 QList<QByteArray> ScanIconNamesThread::encodedSuffixes(const QStringList &suffixes)
@@ -93,13 +97,29 @@ bool isAscii(const char *text, int length)
     }
     return true;
 }
+
+QByteArray childPath(const QByteArray &dirPath, const char *name, int length)
+{
+    QByteArray path;
+    path.reserve(dirPath.size() + 1 + length);
+    path.append(dirPath);
+    if (!path.endsWith('/')) {
+        path.append('/');
+    }
+    path.append(name, length);
+    return path;
+}
 }
 
 // The entries and their order are those of a QDirIterator with Dirs, Files and
 // NoDotAndDotDot: readdir order, no hidden names, no sockets, pipes, devices or broken
 // links, links followed. Working on the raw entries spares a stat of every plain file
 // and a QFileInfo per entry, which on the largest themes is most of a scan's time.
-void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors)
+// A directory met again in the same run (through a link, or under another root) is
+// not read again: what it gave the first time is replayed, which is what reading it
+// again would give. Relative links resolve from the directory that holds them, not
+// from the path the walk came by, so the replay is right whichever way it came.
+void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors, Listings &listings)
 {
     DIR *dir = ::opendir(dirPath.constData());
     if (!dir) {
@@ -115,6 +135,17 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray
     }
     const DirectoryKey key(quint64(dirStat.st_dev), quint64(dirStat.st_ino));
     ancestors.insert(key);
+
+    const auto listed = listings.constFind(key);
+    if (listed != listings.constEnd()) {
+        ::closedir(dir);
+        // A copy: walking the subdirectories adds listings and may move the stored one.
+        const QVector<ListedEntry> listing = listed.value();
+        replay(dirPath, listing, suffixes, ancestors, listings);
+        ancestors.remove(key);
+        return;
+    }
+    QVector<ListedEntry> listing;
 
     while (!m_stopFlag) {
         const dirent *entry = ::readdir(dir);
@@ -156,14 +187,8 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray
         }
 
         if (isDir) {
-            QByteArray path;
-            path.reserve(dirPath.size() + 1 + length);
-            path.append(dirPath);
-            if (!path.endsWith('/')) {
-                path.append('/');
-            }
-            path.append(name, length);
-            walk(path, suffixes, ancestors);
+            listing.append({QByteArray(name, length), QString()});
+            walk(childPath(dirPath, name, length), suffixes, ancestors, listings);
             continue;
         }
         // A dot cannot fall inside a multi-byte sequence, so cutting the raw name at
@@ -184,10 +209,31 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray
         const char *firstDot = std::strchr(name, '.');
         const int baseLength = firstDot ? int(firstDot - name) : length;
         if (baseLength > 0) {
-            Q_EMIT iconNameFinded(QFile::decodeName(QByteArray::fromRawData(name, baseLength)));
+            listing.append({QByteArray(), QFile::decodeName(QByteArray::fromRawData(name, baseLength))});
+            Q_EMIT iconNameFinded(listing.constLast().iconName);
         }
     }
 
     ancestors.remove(key);
     ::closedir(dir);
+    // Partial when the walk was stopped, but then nothing is walked after it.
+    listings.insert(key, listing);
+}
+
+void ScanIconNamesThread::replay(const QByteArray &dirPath,
+                                 const QVector<ListedEntry> &listing,
+                                 const QList<QByteArray> &suffixes,
+                                 QSet<DirectoryKey> &ancestors,
+                                 Listings &listings)
+{
+    for (const ListedEntry &entry : listing) {
+        if (m_stopFlag) {
+            return;
+        }
+        if (entry.dirName.isNull()) {
+            Q_EMIT iconNameFinded(entry.iconName);
+        } else {
+            walk(childPath(dirPath, entry.dirName.constData(), entry.dirName.size()), suffixes, ancestors, listings);
+        }
+    }
 }

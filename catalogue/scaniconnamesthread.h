@@ -2,11 +2,13 @@
 #define SCANICONNAMESTHREAD_H
 
 #include <QByteArray>
+#include <QHash>
 #include <QMutex>
 #include <QPair>
 #include <QSet>
 #include <QStringList>
 #include <QThread>
+#include <QVector>
 
 #include <atomic>
 
@@ -37,8 +39,17 @@ protected:
 
 private:
     using DirectoryKey = QPair<quint64, quint64>; // device, inode
+    // What a directory gave to the walk: its subdirectories by name, in readdir order,
+    // between the names of its icon files.
+    struct ListedEntry {
+        QByteArray dirName;
+        QString iconName;
+    };
+    using Listings = QHash<DirectoryKey, QVector<ListedEntry>>;
     static QList<QByteArray> encodedSuffixes(const QStringList &suffixes);
-    void walk(const QByteArray &dirPath, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors);
+    void walk(const QByteArray &dirPath, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors, Listings &listings);
+    void replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors,
+                Listings &listings);
 
     std::atomic<bool> m_stopFlag{false};
     // The settings dialog may replace the suffixes while a walk runs on the other thread.

@@ -239,6 +239,36 @@ private Q_SLOTS:
         QVERIFY(!thread.isNeedStop());
     }
 
+    // Thousands of new names at once are more than the list can take in one go; the
+    // walk slows down for them, and must still report every one and obey Stop.
+    void manyNewNames()
+    {
+        QTemporaryDir root;
+        for (int i = 0; i < 4000; ++i) {
+            touch(root.filePath(QStringLiteral("apps/new-%1.png").arg(i)));
+        }
+        ScanIconNamesThread thread;
+        thread.setDirPaths({root.path()});
+        QSignalSpy names(&thread, &ScanIconNamesThread::iconNameFinded);
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(reported(names), iteratorWalk(root.path(), iconFileSuffixes));
+
+        int seen = 0;
+        connect(
+            &thread,
+            &ScanIconNamesThread::iconNameFinded,
+            &thread,
+            [&thread, &seen]() {
+                if (++seen == 3000) {
+                    thread.stop();
+                }
+            },
+            Qt::DirectConnection);
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(seen, 3000);
+        QVERIFY(thread.isNeedStop());
+    }
+
     // Directories reached again within a run are not read again; the next run must
     // still see what changed on disk in between.
     void eachRunReadsAfresh()

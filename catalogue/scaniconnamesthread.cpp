@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -56,13 +57,11 @@ void ScanIconNamesThread::run()
 {
     m_stopFlag = false;
     const QStringList roots = dirPaths();
-    const QList<QByteArray> suffixes = encodedSuffixes(searchIconSuffixes());
-    // Kept for the whole run: roots may repeat or nest, and on the largest themes the
-    // links between size folders make the walk meet ten entries for each one on disk.
-    Listings listings;
+    Walk state;
+    state.suffixes = encodedSuffixes(searchIconSuffixes());
+    state.clock.start();
     for (const QString &root : roots) {
-        QSet<DirectoryKey> ancestors;
-        walk(QFile::encodeName(root), suffixes, ancestors, listings);
+        walk(QFile::encodeName(root), state);
         if (m_stopFlag) {
             return;
         }
@@ -71,9 +70,10 @@ void ScanIconNamesThread::run()
 
 void ScanIconNamesThread::scanIconNamesByDirPath(const QString &dirPath)
 {
-    QSet<DirectoryKey> ancestors;
-    Listings listings;
-    walk(QFile::encodeName(dirPath), encodedSuffixes(searchIconSuffixes()), ancestors, listings);
+    Walk state;
+    state.suffixes = encodedSuffixes(searchIconSuffixes());
+    state.clock.start();
+    walk(QFile::encodeName(dirPath), state);
 }
 
 QList<QByteArray> ScanIconNamesThread::encodedSuffixes(const QStringList &suffixes)
@@ -119,7 +119,7 @@ QByteArray childPath(const QByteArray &dirPath, const char *name, int length)
 // not read again: what it gave the first time is replayed, which is what reading it
 // again would give. Relative links resolve from the directory that holds them, not
 // from the path the walk came by, so the replay is right whichever way it came.
-void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors, Listings &listings)
+void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
 {
     DIR *dir = ::opendir(dirPath.constData());
     if (!dir) {
@@ -129,20 +129,20 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray
     struct stat dirStat;
     // Themes link size folders into each other; only a directory already on the way
     // down from the root is a cycle, so sibling links are still walked in full.
-    if (::fstat(fd, &dirStat) != 0 || ancestors.contains({quint64(dirStat.st_dev), quint64(dirStat.st_ino)})) {
+    if (::fstat(fd, &dirStat) != 0 || state.ancestors.contains({quint64(dirStat.st_dev), quint64(dirStat.st_ino)})) {
         ::closedir(dir);
         return;
     }
     const DirectoryKey key(quint64(dirStat.st_dev), quint64(dirStat.st_ino));
-    ancestors.insert(key);
+    state.ancestors.insert(key);
 
-    const auto listed = listings.constFind(key);
-    if (listed != listings.constEnd()) {
+    const auto listed = state.listings.constFind(key);
+    if (listed != state.listings.constEnd()) {
         ::closedir(dir);
         // A copy: walking the subdirectories adds listings and may move the stored one.
         const QVector<ListedEntry> listing = listed.value();
-        replay(dirPath, listing, suffixes, ancestors, listings);
-        ancestors.remove(key);
+        replay(dirPath, listing, state);
+        state.ancestors.remove(key);
         return;
     }
     QVector<ListedEntry> listing;
@@ -188,7 +188,7 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray
 
         if (isDir) {
             listing.append({QByteArray(name, length), QString()});
-            walk(childPath(dirPath, name, length), suffixes, ancestors, listings);
+            walk(childPath(dirPath, name, length), state);
             continue;
         }
         // A dot cannot fall inside a multi-byte sequence, so cutting the raw name at
@@ -197,7 +197,7 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray
         const char *suffix = lastDot ? lastDot + 1 : name + length;
         const int suffixLength = int(name + length - suffix);
         bool matches = false;
-        for (const QByteArray &wanted : suffixes) {
+        for (const QByteArray &wanted : qAsConst(state.suffixes)) {
             if (wanted.size() == suffixLength && std::memcmp(wanted.constData(), suffix, suffixLength) == 0) {
                 matches = true;
                 break;
@@ -210,21 +210,24 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, const QList<QByteArray
         const int baseLength = firstDot ? int(firstDot - name) : length;
         if (baseLength > 0) {
             listing.append({QByteArray(), QFile::decodeName(QByteArray::fromRawData(name, baseLength))});
-            Q_EMIT iconNameFinded(listing.constLast().iconName);
+            const QString &iconName = listing.constLast().iconName;
+            Q_EMIT iconNameFinded(iconName);
+            // Only a directory read for the first time can hold a name not yet reported.
+            const int reported = state.reportedNames.size();
+            state.reportedNames.insert(iconName);
+            if (state.reportedNames.size() != reported) {
+                pace(state);
+            }
         }
     }
 
-    ancestors.remove(key);
+    state.ancestors.remove(key);
     ::closedir(dir);
     // Partial when the walk was stopped, but then nothing is walked after it.
-    listings.insert(key, listing);
+    state.listings.insert(key, listing);
 }
 
-void ScanIconNamesThread::replay(const QByteArray &dirPath,
-                                 const QVector<ListedEntry> &listing,
-                                 const QList<QByteArray> &suffixes,
-                                 QSet<DirectoryKey> &ancestors,
-                                 Listings &listings)
+void ScanIconNamesThread::replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, Walk &state)
 {
     for (const ListedEntry &entry : listing) {
         if (m_stopFlag) {
@@ -233,7 +236,33 @@ void ScanIconNamesThread::replay(const QByteArray &dirPath,
         if (entry.dirName.isNull()) {
             Q_EMIT iconNameFinded(entry.iconName);
         } else {
-            walk(childPath(dirPath, entry.dirName.constData(), entry.dirName.size()), suffixes, ancestors, listings);
+            walk(childPath(dirPath, entry.dirName.constData(), entry.dirName.size()), state);
         }
+    }
+}
+
+// A name the list has not seen yet costs the GUI thread a row in a sorted proxy, some
+// ten times what a repeat costs and more than the walk takes to find one. Themes
+// begin with their largest folders, so without a brake the first second of a scan
+// queues thousands of new rows, and the GUI thread works them off in turns too long
+// for its timers and repaints. The walk, not the names, is slowed: each name still
+// goes out the moment its file is met.
+void ScanIconNamesThread::pace(Walk &state)
+{
+    // What a new row cost the GUI thread with ten thousand rows listed, on two cores
+    // shared with the walk.
+    constexpr qint64 newNameNs = 25000;
+    constexpr qint64 aheadNs = 20000000;
+    constexpr qint64 sliceNs = 5000000;
+    qint64 now = state.clock.nsecsElapsed();
+    // When the GUI thread can be expected to have added every new name reported so far.
+    state.paceNs = std::max(state.paceNs, now) + newNameNs;
+    if (state.paceNs - now <= aheadNs) {
+        return;
+    }
+    // Stop waits for the run to end, so the brake must let go of a stopped walk at once.
+    while (state.paceNs - now > aheadNs / 2 && !m_stopFlag) {
+        QThread::usleep(qMin(sliceNs, state.paceNs - now - aheadNs / 2) / 1000 + 1);
+        now = state.clock.nsecsElapsed();
     }
 }

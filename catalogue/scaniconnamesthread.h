@@ -2,6 +2,7 @@
 #define SCANICONNAMESTHREAD_H
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
 #include <QPair>
@@ -45,11 +46,22 @@ private:
         QByteArray dirName;
         QString iconName;
     };
-    using Listings = QHash<DirectoryKey, QVector<ListedEntry>>;
+    // What one walk knows besides the directory it is in; lives for a run or for one
+    // scanIconNamesByDirPath called on its own.
+    struct Walk {
+        QList<QByteArray> suffixes;
+        QSet<DirectoryKey> ancestors;
+        // Roots may repeat or nest, and on the largest themes the links between size
+        // folders make the walk meet ten entries for each one on disk.
+        QHash<DirectoryKey, QVector<ListedEntry>> listings;
+        QSet<QString> reportedNames;
+        QElapsedTimer clock;
+        qint64 paceNs = 0;
+    };
     static QList<QByteArray> encodedSuffixes(const QStringList &suffixes);
-    void walk(const QByteArray &dirPath, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors, Listings &listings);
-    void replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, const QList<QByteArray> &suffixes, QSet<DirectoryKey> &ancestors,
-                Listings &listings);
+    void walk(const QByteArray &dirPath, Walk &state);
+    void replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, Walk &state);
+    void pace(Walk &state);
 
     std::atomic<bool> m_stopFlag{false};
     // The settings dialog may replace the suffixes while a walk runs on the other thread.

@@ -224,6 +224,50 @@ private Q_SLOTS:
         QCOMPARE(column(view->model(), 0), (QStringList{QStringLiteral("a-first"), QStringLiteral("b-full"), QStringLiteral("b-full"), QStringLiteral("c-third")}));
     }
 
+    void rowsFitTheirRemarksOnceShown_data()
+    {
+        QTest::addColumn<int>("names");
+        QTest::addColumn<int>("widthAfterShow");
+        QTest::newRow("few rows, no scroll bar") << 3 << 0;
+        QTest::newRow("rows past the bottom") << 80 << 0;
+        QTest::newRow("narrowed after showing") << 80 << 700;
+    }
+
+    // Opening the table hands the remarks column its width ahead of the header's own
+    // stretch; whether that guess was right or not, every row must end up as tall as
+    // its remarks at the width the column really has.
+    void rowsFitTheirRemarksOnceShown()
+    {
+        QFETCH(int, names);
+        QFETCH(int, widthAfterShow);
+        IconsModel icons(nullptr);
+        m_fixture.apply();
+        QStringList added{QStringLiteral("b-full"), QStringLiteral("a-first"), QStringLiteral("c-third")};
+        for (int i = added.size(); i < names; ++i) {
+            added.append(QStringLiteral("not-in-the-theme-with-a-rather-long-name-%1").arg(i));
+        }
+        addNames(&icons, added);
+        icons.loadAllIcons();
+        IconsRemarksViewDialog dialog(&icons, nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        if (widthAfterShow > 0) {
+            dialog.resize(widthAfterShow, dialog.height());
+        }
+        QTest::qWait(50);
+        QTableView *view = table(&dialog);
+        QHeaderView *header = view->horizontalHeader();
+        QCOMPARE(header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2), view->viewport()->width());
+        // Public only through the base class.
+        const QAbstractItemView *asked = view;
+        bool wrapped = false;
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            QCOMPARE(view->verticalHeader()->sectionSize(row), qMax(view->verticalHeader()->minimumSectionSize(), asked->sizeHintForRow(row)));
+            wrapped = wrapped || asked->sizeHintForRow(row) >= 2 * view->fontMetrics().height();
+        }
+        QVERIFY(wrapped);
+    }
+
     void copyOperations()
     {
         IconsModel icons(nullptr);

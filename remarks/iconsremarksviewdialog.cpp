@@ -9,10 +9,16 @@
 #include <KLocalizedString>
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLayout>
 #include <QMenu>
 #include <QPointer>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
+#include <QTableView>
 
 IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *parent)
     : QDialog(parent, Qt::WindowFlags())
@@ -34,6 +40,7 @@ IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *
     ui->iconsRemarksTableView->setModel(m_sortModel);
     ui->iconsRemarksTableView->setSortingEnabled(true);
     ui->iconsRemarksTableView->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    giveRemarksColumnItsWidth();
 
     auto *menu = new QMenu(this);
     QAction *copyThis = menu->addAction(i18nd("zel-find-qicon", "Copy this remark"));
@@ -50,6 +57,29 @@ IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *
 IconsRemarksViewDialog::~IconsRemarksViewDialog()
 {
     delete ui;
+}
+
+// Showing the dialog sizes the rows to their contents once before the header has
+// stretched the remarks column, and again after: every remark wrapped at 200 pixels,
+// then at the real width, the most costly part of opening the table. Laying the header
+// out at the width it is going to have makes the first pass the only one; when the
+// guess is off (no scroll bar needed, a window manager that resizes), the second pass
+// comes as before.
+void IconsRemarksViewDialog::giveRemarksColumnItsWidth()
+{
+    layout()->activate();
+    QTableView *table = ui->iconsRemarksTableView;
+    QHeaderView *header = table->horizontalHeader();
+    // The form hides the vertical header; a long list brings the vertical scroll bar.
+    const int viewportWidth = table->contentsRect().width() - table->verticalScrollBar()->sizeHint().width();
+    const QSize oldSize = header->size();
+    header->resize(viewportWidth, header->sizeHint().height());
+    QResizeEvent resized(header->size(), oldSize);
+    QCoreApplication::sendEvent(header, &resized);
+    // Stretches the last section anew over the header's new width; a plain resize of the
+    // section would also make its new width the least it may shrink to.
+    header->setStretchLastSection(false);
+    header->setStretchLastSection(true);
 }
 
 QStringList IconsRemarksViewDialog::iconRemarksAtIndex(const QModelIndex &index)

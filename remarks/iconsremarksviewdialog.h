@@ -21,6 +21,8 @@ public:
     void copyAllRemarks();
 
 private:
+    void giveRemarksColumnItsWidth();
+
     QSortFilterProxyModel *m_sortModel = nullptr;
     Ui_IconsRemarksViewDialog *ui = nullptr;
 };

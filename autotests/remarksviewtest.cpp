@@ -233,9 +233,9 @@ private Q_SLOTS:
         QTest::newRow("narrowed after showing") << 80 << 700;
     }
 
-    // Opening the table hands the remarks column its width ahead of the header's own
-    // stretch; whether that guess was right or not, every row must end up as tall as
-    // its remarks at the width the column really has.
+    // Opening the table lays the header out at a guessed width before the view's own
+    // first layout; whether that guess was right or not, every row must end up as tall
+    // as its remarks at the width the column really has.
     void rowsFitTheirRemarksOnceShown()
     {
         QFETCH(int, names);

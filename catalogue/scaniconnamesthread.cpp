@@ -57,9 +57,7 @@ void ScanIconNamesThread::run()
 {
     m_stopFlag = false;
     const QStringList roots = dirPaths();
-    Walk state;
-    state.suffixes = encodedSuffixes(searchIconSuffixes());
-    state.clock.start();
+    Walk state(encodedSuffixes(searchIconSuffixes()));
     for (const QString &root : roots) {
         walk(QFile::encodeName(root), state);
         if (m_stopFlag) {
@@ -70,9 +68,7 @@ void ScanIconNamesThread::run()
 
 void ScanIconNamesThread::scanIconNamesByDirPath(const QString &dirPath)
 {
-    Walk state;
-    state.suffixes = encodedSuffixes(searchIconSuffixes());
-    state.clock.start();
+    Walk state(encodedSuffixes(searchIconSuffixes()));
     walk(QFile::encodeName(dirPath), state);
 }
 

@@ -49,6 +49,11 @@ private:
     // What one walk knows besides the directory it is in; lives for a run or for one
     // scanIconNamesByDirPath called on its own.
     struct Walk {
+        explicit Walk(const QList<QByteArray> &encodedSuffixes)
+            : suffixes(encodedSuffixes)
+        {
+            clock.start();
+        }
         QList<QByteArray> suffixes;
         QSet<DirectoryKey> ancestors;
         // Roots may repeat or nest, and on the largest themes the links between size

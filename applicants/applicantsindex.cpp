@@ -89,6 +89,7 @@ struct Entry {
 struct Directory {
     Identity identity;
     bool settled = false;
+    quint64 readIn = 0;
     QVector<Entry> entries;
     QHash<QString, QVector<int>> byBaseName;
     QVector<int> plainDirectories;
@@ -199,6 +200,7 @@ public:
         directory = Directory();
         directory.identity = identity;
         directory.settled = isSettled(identity);
+        directory.readIn = generation;
         // System entries are kept too: a broken link may come to life without its folder changing.
         QDirIterator it(dirPath, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::System, QDirIterator::NoIteratorFlags);
         while (it.hasNext()) {
@@ -234,7 +236,10 @@ public:
             return;
         }
         Directory &directory = directories[key];
-        if (!directory.settled || directory.identity != identity) {
+        // One collect answers for one moment, so a folder met again through a link in the
+        // same collect is not read twice, even while its listing is not trusted yet.
+        const bool fresh = directory.settled || directory.readIn == generation;
+        if (!fresh || directory.identity != identity) {
             read(directory, dirPath, identity);
         }
 

@@ -173,6 +173,24 @@ private Q_SLOTS:
         QCOMPARE(indexed.size(), 1);
     }
 
+    void changedFolderReadOncePerCollect()
+    {
+        const QString theme = at(QStringLiteral("theme"));
+        waitUntilSettled();
+        compareWithWalk(theme, QStringLiteral("edit"));
+        const int reads = m_index.directoryReads();
+        // theme/16/apps is reached twice, also through theme/16@2x.
+        touch(QStringLiteral("theme/16/apps/edit-new.png"));
+        compareWithWalk(theme, QStringLiteral("edit"));
+        QCOMPARE(m_index.directoryReads(), reads + 1);
+        // Not trusted yet: the next collect reads it again, once.
+        compareWithWalk(theme, QStringLiteral("edit"));
+        QCOMPARE(m_index.directoryReads(), reads + 2);
+        QVERIFY(QFile::remove(at(QStringLiteral("theme/16/apps/edit-new.png"))));
+        compareWithWalk(theme, QStringLiteral("edit"));
+        QCOMPARE(m_index.directoryReads(), reads + 3);
+    }
+
     void unreadableFolder()
     {
         if (geteuid() == 0) {

@@ -94,6 +94,12 @@ struct Directory {
     QHash<QString, QVector<int>> byBaseName;
     QVector<int> plainDirectories;
     QVector<int> symlinks;
+    // What the links gave when last looked at: every container they depend on, once, and
+    // those links that lead to a folder. A visit that finds all these containers as they
+    // were need not look at the links one by one.
+    QVector<ContainerSeen> linkContainers;
+    QVector<int> linkedDirectories;
+    bool linksLookedAt = false;
 };
 
 struct Container {
@@ -225,6 +231,48 @@ public:
         }
     }
 
+    bool linksAsLookedAt(const Directory &directory)
+    {
+        if (!directory.linksLookedAt) {
+            return false;
+        }
+        for (const ContainerSeen &seen : directory.linkContainers) {
+            if (containerVersion(seen.container) != seen.version) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void lookAtLinks(Directory &directory, const QString &prefix)
+    {
+        directory.linkContainers.clear();
+        directory.linkedDirectories.clear();
+        for (int position : qAsConst(directory.symlinks)) {
+            Entry &entry = directory.entries[position];
+            for (const ContainerSeen &seen : qAsConst(entry.containers)) {
+                if (containerVersion(seen.container) != seen.version) {
+                    resolve(entry, prefix + entry.name);
+                    break;
+                }
+            }
+            if (entry.kind == Kind::Dir) {
+                directory.linkedDirectories.append(position);
+            }
+            directory.linkContainers += entry.containers;
+        }
+        std::sort(directory.linkContainers.begin(), directory.linkContainers.end(), [](const ContainerSeen &a, const ContainerSeen &b) {
+            return a.container < b.container;
+        });
+        directory.linkContainers.erase(std::unique(directory.linkContainers.begin(),
+                                                   directory.linkContainers.end(),
+                                                   [](const ContainerSeen &a, const ContainerSeen &b) {
+                                                       return a.container == b.container;
+                                                   }),
+                                       directory.linkContainers.end());
+        directory.linksLookedAt = true;
+    }
+
     void collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, QSet<DirectoryKey> &ancestors)
     {
         const Identity identity = identityOf(dirPath);
@@ -245,19 +293,11 @@ public:
 
         // The iterator does not double a slash the folder path already ends with.
         const QString prefix = dirPath.endsWith(QLatin1Char('/')) ? dirPath : dirPath + QLatin1Char('/');
-        QVector<int> visit = directory.plainDirectories;
-        for (int position : qAsConst(directory.symlinks)) {
-            Entry &entry = directory.entries[position];
-            for (const ContainerSeen &seen : qAsConst(entry.containers)) {
-                if (containerVersion(seen.container) != seen.version) {
-                    resolve(entry, prefix + entry.name);
-                    break;
-                }
-            }
-            if (entry.kind == Kind::Dir) {
-                visit.append(position);
-            }
+        if (!linksAsLookedAt(directory)) {
+            lookAtLinks(directory, prefix);
         }
+        QVector<int> visit = directory.plainDirectories;
+        visit += directory.linkedDirectories;
         for (const QString &baseName : baseNames) {
             const auto it = directory.byBaseName.constFind(baseName);
             if (it == directory.byBaseName.constEnd()) {

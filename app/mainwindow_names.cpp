@@ -20,8 +20,13 @@ void MainWindow::scanIconNamesStart()
     d->scanMessageCount = -1;
     d->scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
     // Every new name lays the whole list out again; late in a large scan one single-pass
-    // layout of all rows holds the window for longer than a repaint may take.
+    // layout of all rows holds the window for longer than a repaint may take. Laid out in
+    // batches, the list still asks the delegate for every row's size each time a name
+    // comes in, and with names coming in all the time those layouts took most of the GUI
+    // thread's time. One row's size stands for all until the scan ends: rows are as high
+    // as each other anyway, and the exact widths come with the full layout at the end.
     ui->listViewIconNames->setLayoutMode(QListView::Batched);
+    ui->listViewIconNames->setUniformItemSizes(true);
     d->scanIconNamesThread->start(QThread::InheritPriority);
     ui->pushButtonScanIconNamesStart->hide();
     ui->pushButtonScanIconNamesStop->show();
@@ -57,6 +62,7 @@ void MainWindowPrivate::layOutInFull(QListView *list)
 
 void MainWindow::scanIconNamesFinished()
 {
+    ui->listViewIconNames->setUniformItemSizes(false);
     MainWindowPrivate::layOutInFull(ui->listViewIconNames);
     ui->listViewIconNames->setLayoutMode(QListView::SinglePass);
     ui->pushButtonScanIconNamesStop->hide();

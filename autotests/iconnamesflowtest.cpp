@@ -6,6 +6,7 @@
 #include "windowfixture.h"
 
 #include <QListView>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QSortFilterProxyModel>
 
@@ -177,6 +178,32 @@ private Q_SLOTS:
         windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->click();
         QTRY_COMPARE_WITH_TIMEOUT(statusText(&window), QStringLiteral("Scan icon names done(count: 1234)."), 20000);
         verifyIdle(&window);
+    }
+
+    // While a scan runs, one row's size stands for all; once it ends each row must have
+    // its own again, or a name longer than the first is cut off with no way to scroll to it.
+    void rowsTakeTheirOwnWidthAfterScan()
+    {
+        // The list takes the last row's size for all; the long name sorts first.
+        const QString longName = QStringLiteral("a-") + QString(120, QLatin1Char('x'));
+        QTemporaryDir root;
+        QDir().mkpath(root.filePath(QStringLiteral("apps")));
+        for (const QString &name : {QStringLiteral("zz"), longName}) {
+            QFile file(root.filePath(QStringLiteral("apps/%1.png").arg(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        MainWindow window;
+        window.resize(800, 600);
+        window.show();
+        QIcon::setThemeSearchPaths({root.path()});
+        QIcon::setFallbackSearchPaths({});
+        windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(statusText(&window), QStringLiteral("Scan icon names done(count: 2)."), 20000);
+        auto *list = windowChild<QListView>(&window, "listViewIconNames");
+        const QModelIndex row = list->model()->index(0, 0);
+        QCOMPARE(row.data().toString(), longName);
+        QVERIFY(list->visualRect(row).width() >= list->fontMetrics().horizontalAdvance(longName));
+        QVERIFY(list->horizontalScrollBar()->maximum() > 0);
     }
 
     void emptyRoots()

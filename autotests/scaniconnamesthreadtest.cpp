@@ -7,9 +7,11 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -267,6 +269,40 @@ private Q_SLOTS:
         QVERIFY(runToEnd(thread));
         QCOMPARE(seen, 3000);
         QVERIFY(thread.isNeedStop());
+    }
+
+    // A GUI thread that does not get round to its events must not find the walk's names
+    // piled up behind them: the walk holds back until it rests, and then goes on to the end.
+    void walkWaitsForBusyGuiThread()
+    {
+        QTemporaryDir root;
+        for (int i = 0; i < 1000; ++i) {
+            touch(root.filePath(QStringLiteral("base/name-%1.png").arg(i)));
+        }
+        for (int i = 0; i < 99; ++i) {
+            QVERIFY(QFile::link(QStringLiteral("base"), root.filePath(QStringLiteral("link-%1").arg(i))));
+        }
+        ScanIconNamesThread thread;
+        thread.setDirPaths({root.path()});
+        std::atomic<int> seen{0};
+        connect(
+            &thread,
+            &ScanIconNamesThread::iconNameFinded,
+            &thread,
+            [&seen]() {
+                ++seen;
+            },
+            Qt::DirectConnection);
+        thread.start();
+        // Busy on this thread, the one the walk's names are queued to, without taking any.
+        QElapsedTimer busy;
+        busy.start();
+        while (busy.elapsed() < 400) {
+        }
+        const int seenWhileBusy = seen;
+        QVERIFY(thread.wait(20000));
+        QCOMPARE(seen.load(), 100000);
+        QVERIFY2(seenWhileBusy < 50000, qPrintable(QString::number(seenWhileBusy)));
     }
 
     // Directories reached again within a run are not read again; the next run must

@@ -10,11 +10,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 ScanIconNamesThread::ScanIconNamesThread(QObject *parent)
     : QThread(parent)
     , m_searchIconSuffixes(iconFileSuffixes)
 {
+    m_guiThreadId = ::gettid();
 }
 
 ScanIconNamesThread::~ScanIconNamesThread() = default;
@@ -58,11 +60,16 @@ void ScanIconNamesThread::run()
     m_stopFlag = false;
     const QStringList roots = dirPaths();
     Walk state(encodedSuffixes(searchIconSuffixes()));
+    state.paced = true;
+    state.guiStatFd = ::open(QByteArray("/proc/self/task/" + QByteArray::number(m_guiThreadId) + "/stat").constData(), O_RDONLY | O_CLOEXEC);
     for (const QString &root : roots) {
         walk(QFile::encodeName(root), state);
         if (m_stopFlag) {
-            return;
+            break;
         }
+    }
+    if (state.guiStatFd >= 0) {
+        ::close(state.guiStatFd);
     }
 }
 
@@ -211,9 +218,7 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
             // Only a directory read for the first time can hold a name not yet reported.
             const int reported = state.reportedNames.size();
             state.reportedNames.insert(iconName);
-            if (state.reportedNames.size() != reported) {
-                pace(state);
-            }
+            pace(state, state.reportedNames.size() != reported ? newNameNs : repeatNameNs);
         }
     }
 
@@ -231,28 +236,58 @@ void ScanIconNamesThread::replay(const QByteArray &dirPath, const QVector<Listed
         }
         if (entry.dirName.isNull()) {
             Q_EMIT iconNameFinded(entry.iconName);
+            pace(state, repeatNameNs);
         } else {
             walk(childPath(dirPath, entry.dirName.constData(), entry.dirName.size()), state);
         }
     }
 }
 
-// A name the list has not seen yet costs the GUI thread a row in a sorted proxy, some
-// ten times what a repeat costs and more than the walk takes to find one. Themes
-// begin with their largest folders, so without a brake the first second of a scan
-// queues thousands of new rows, and the GUI thread works them off in turns too long
-// for its timers and repaints. The walk, not the names, is slowed: each name still
-// goes out the moment its file is met.
-void ScanIconNamesThread::pace(Walk &state)
+// Every name costs the GUI thread a queued call, and a name the list has not seen yet a
+// row in a sorted proxy besides, some twenty times what a repeat costs. Themes begin
+// with their largest folders, and directories met again are replayed far faster than
+// the GUI thread takes their names, so without a brake the walk queues thousands of
+// rows early on and hundreds of thousands of repeats late in a large scan. The GUI
+// thread delivers what was queued when it began a pass in that one pass, so the queue
+// becomes the length of its passes, and its timers and repaints wait for them. The
+// walk, not the names, is slowed: each name still goes out the moment its file is met.
+//
+// The costs are only an estimate. What else the GUI thread does meanwhile (laying out
+// the list, repainting), how long it waits for the queue while the walk fills it (up to
+// a third of its time), and what other programs take of the cores, no fixed figure
+// foresees, and a walk ahead of the GUI thread stays ahead for the rest of the scan. So
+// the GUI thread's state, as the kernel shows it, has the last word: a thread asleep
+// has taken everything queued, and if it has not been seen asleep since the last batch
+// of names went out, the walk waits until it is. No more than two batches are then
+// queued, unless the GUI thread stays busy with other work for longer than the walk
+// waits.
+void ScanIconNamesThread::pace(Walk &state, qint64 costNs)
 {
-    // What a new row cost the GUI thread with ten thousand rows listed, on two cores
-    // shared with the walk.
-    constexpr qint64 newNameNs = 25000;
+    if (!state.paced) {
+        return;
+    }
+    qint64 now = state.clock.nsecsElapsed();
+    if (state.guiStatFd >= 0) {
+        constexpr qint64 sampleNs = 1000000;
+        constexpr qint64 batchNs = 10000000;
+        if (now - state.sampledNs >= sampleNs && guiSleeps(state)) {
+            state.guiSlept = true;
+            state.paceNs = now;
+        }
+        state.owedNs += costNs;
+        if (state.owedNs >= batchNs) {
+            state.owedNs = 0;
+            if (!state.guiSlept) {
+                waitForGuiSleep(state);
+                now = state.clock.nsecsElapsed();
+            }
+            state.guiSlept = false;
+        }
+    }
     constexpr qint64 aheadNs = 20000000;
     constexpr qint64 sliceNs = 5000000;
-    qint64 now = state.clock.nsecsElapsed();
-    // When the GUI thread can be expected to have added every new name reported so far.
-    state.paceNs = std::max(state.paceNs, now) + newNameNs;
+    // When the GUI thread can be expected to have taken every name reported so far.
+    state.paceNs = std::max(state.paceNs, now) + costNs;
     if (state.paceNs - now <= aheadNs) {
         return;
     }
@@ -260,5 +295,38 @@ void ScanIconNamesThread::pace(Walk &state)
     while (state.paceNs - now > aheadNs / 2 && !m_stopFlag) {
         QThread::usleep(qMin(sliceNs, state.paceNs - now - aheadNs / 2) / 1000 + 1);
         now = state.clock.nsecsElapsed();
+    }
+}
+
+// Asleep, not merely off a core: a thread that waits for a core is still working off
+// its queue. An event loop sleeps only with nothing posted to it.
+bool ScanIconNamesThread::guiSleeps(Walk &state) const
+{
+    state.sampledNs = state.clock.nsecsElapsed();
+    char stat[512];
+    const ssize_t length = ::pread(state.guiStatFd, stat, sizeof stat - 1, 0);
+    if (length <= 0) {
+        return false;
+    }
+    stat[length] = '\0';
+    // The state follows the command name, which may itself hold parentheses.
+    const char *close = std::strrchr(stat, ')');
+    return close && close[1] == ' ' && close[2] == 'S';
+}
+
+// Never longer than a tenth of a second: a GUI thread busy with something else would
+// otherwise hold the scan for as long as that lasts, and one that polls its events in
+// a loop never sleeps at all.
+void ScanIconNamesThread::waitForGuiSleep(Walk &state)
+{
+    constexpr qint64 longestWaitNs = 100000000;
+    const qint64 start = state.clock.nsecsElapsed();
+    while (!m_stopFlag && state.clock.nsecsElapsed() - start < longestWaitNs) {
+        QThread::usleep(250);
+        if (guiSleeps(state)) {
+            // Everything queued so far has been taken.
+            state.paceNs = state.sampledNs;
+            return;
+        }
     }
 }

@@ -61,14 +61,32 @@ private:
         QHash<DirectoryKey, QVector<ListedEntry>> listings;
         QSet<QString> reportedNames;
         QElapsedTimer clock;
+        // Only a walk on its own thread queues its names; one called directly hands each
+        // name over before it goes on, and must never sleep.
+        bool paced = false;
         qint64 paceNs = 0;
+        // What the names queued since the last batch went out will cost the GUI thread,
+        // and whether it has been seen asleep since then.
+        qint64 owedNs = 0;
+        bool guiSlept = false;
+        qint64 sampledNs = 0;
+        int guiStatFd = -1;
     };
     static QList<QByteArray> encodedSuffixes(const QStringList &suffixes);
     void walk(const QByteArray &dirPath, Walk &state);
     void replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, Walk &state);
-    void pace(Walk &state);
+    // What a name costs the GUI thread, queued call included, with ten thousand rows
+    // listed on two cores shared with the walk; the repeat's figure is well above what it
+    // costs alone, for the contention that comes with it.
+    static constexpr qint64 newNameNs = 25000;
+    static constexpr qint64 repeatNameNs = 1500;
+    void pace(Walk &state, qint64 costNs);
+    bool guiSleeps(Walk &state) const;
+    void waitForGuiSleep(Walk &state);
 
     std::atomic<bool> m_stopFlag{false};
+    // The thread this object was made on, where its queued names are taken.
+    qint64 m_guiThreadId = 0;
     // The settings dialog may replace the suffixes while a walk runs on the other thread.
     mutable QMutex m_mutex;
     QStringList m_dirPaths;

@@ -4,6 +4,7 @@
 #include "slicedrelease.h"
 
 #include <QElapsedTimer>
+#include <QPixmapCache>
 #include <QTimer>
 
 #include <utility>
@@ -41,6 +42,11 @@ void IconsModel::warmRemarks()
         iconRemarks(d->iconNames.at(d->warmedRows));
         ++d->warmedRows;
     }
+    // The decodes fill the toolkit's pixmap cache, and the cache's own periodic sweep of
+    // them, when it fell into the next scan, held the window for up to 90 ms at the
+    // scan's start. Nothing the remarks decode is shown, so it goes now, one slice's
+    // worth at a time, which costs well under a millisecond.
+    QPixmapCache::clear();
     if (d->warmedRows >= d->iconNames.size()) {
         d->remarksWarmer->stop();
     }

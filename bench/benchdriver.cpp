@@ -258,8 +258,8 @@ int main(int argc, char **argv)
         }
         warming.runs.append(warm.nsecsElapsed() / 1e6);
         memory.runs.append(peakResidentMegabytes());
-        std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), %d names, loading %.0f ms\n", run + 1, scan.runs.last(), scan.reference.last(), names,
-                     loadMs);
+        std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), stall %lld ms, %d names, loading %.0f ms\n", run + 1, scan.runs.last(), scan.reference.last(),
+                     static_cast<long long>(longest), names, loadMs);
     }
 
     if (scanOnly) {

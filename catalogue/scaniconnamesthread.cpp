@@ -253,14 +253,14 @@ void ScanIconNamesThread::replay(const QByteArray &dirPath, const QVector<Listed
 // walk, not the names, is slowed: each name still goes out the moment its file is met.
 //
 // The costs are only an estimate. What else the GUI thread does meanwhile (laying out
-// the list, repainting), how long it waits for the queue while the walk fills it (up to
-// a third of its time), and what other programs take of the cores, no fixed figure
-// foresees, and a walk ahead of the GUI thread stays ahead for the rest of the scan. So
-// the GUI thread's state, as the kernel shows it, has the last word: a thread asleep
-// has taken everything queued, and if it has not been seen asleep since the last batch
-// of names went out, the walk waits until it is. No more than two batches are then
-// queued, unless the GUI thread stays busy with other work for longer than the walk
-// waits.
+// the list, repainting), how long it is off its core while the walk fills its queue
+// (a fifth to two fifths of the time, measured), and what other programs take of the
+// cores, no fixed figure foresees, and a walk ahead of the GUI thread stays ahead for
+// the rest of the scan. So the GUI thread's state, as the kernel shows it, has the last
+// word: a thread asleep has taken everything queued, and if it has not been seen
+// asleep since the last batch of names went out, the walk waits until it is. No more
+// than two batches are then queued, unless the GUI thread stays busy with other work
+// for longer than the walk waits.
 void ScanIconNamesThread::pace(Walk &state, qint64 costNs)
 {
     if (!state.paced) {

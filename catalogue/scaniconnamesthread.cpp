@@ -256,37 +256,37 @@ void ScanIconNamesThread::replay(const QByteArray &dirPath, const QVector<Listed
 // the list, repainting), how long it is off its core while the walk fills its queue
 // (a fifth to two fifths of the time, measured), and what other programs take of the
 // cores, no fixed figure foresees, and a walk ahead of the GUI thread stays ahead for
-// the rest of the scan. So the GUI thread's state, as the kernel shows it, has the last
-// word: a thread asleep has taken everything queued, and if it has not been seen
-// asleep since the last batch of names went out, the walk waits until it is. No more
-// than two batches are then queued, unless the GUI thread stays busy with other work
-// for longer than the walk waits.
+// the rest of the scan. So where the kernel shows the GUI thread's state, that has the
+// last word and the estimate only sizes the batches: a thread asleep has taken
+// everything queued, and if it has not been seen asleep since the last batch of names
+// went out, the walk waits until it is. No more than two batches are then queued,
+// unless the GUI thread stays busy with other work for longer than the walk waits.
 void ScanIconNamesThread::pace(Walk &state, qint64 costNs)
 {
     if (!state.paced) {
         return;
     }
-    qint64 now = state.clock.nsecsElapsed();
     if (state.guiStatFd >= 0) {
         constexpr qint64 sampleNs = 1000000;
         constexpr qint64 batchNs = 10000000;
-        if (now - state.sampledNs >= sampleNs && guiSleeps(state)) {
+        const qint64 owedNs = state.owedNs + costNs;
+        if (owedNs / sampleNs != state.owedNs / sampleNs && guiSleeps(state)) {
             state.guiSlept = true;
-            state.paceNs = now;
         }
-        state.owedNs += costNs;
-        if (state.owedNs >= batchNs) {
-            state.owedNs = 0;
-            if (!state.guiSlept) {
-                waitForGuiSleep(state);
-                now = state.clock.nsecsElapsed();
-            }
-            state.guiSlept = false;
+        state.owedNs = owedNs;
+        if (owedNs < batchNs) {
+            return;
         }
+        if (!state.guiSlept) {
+            waitForGuiSleep(state);
+        }
+        state.owedNs = 0;
+        state.guiSlept = false;
+        return;
     }
     constexpr qint64 aheadNs = 20000000;
     constexpr qint64 sliceNs = 5000000;
-    // When the GUI thread can be expected to have taken every name reported so far.
+    qint64 now = state.clock.nsecsElapsed();
     state.paceNs = std::max(state.paceNs, now) + costNs;
     if (state.paceNs - now <= aheadNs) {
         return;
@@ -300,9 +300,8 @@ void ScanIconNamesThread::pace(Walk &state, qint64 costNs)
 
 // Asleep, not merely off a core: a thread that waits for a core is still working off
 // its queue. An event loop sleeps only with nothing posted to it.
-bool ScanIconNamesThread::guiSleeps(Walk &state) const
+bool ScanIconNamesThread::guiSleeps(const Walk &state)
 {
-    state.sampledNs = state.clock.nsecsElapsed();
     char stat[512];
     const ssize_t length = ::pread(state.guiStatFd, stat, sizeof stat - 1, 0);
     if (length <= 0) {
@@ -316,16 +315,14 @@ bool ScanIconNamesThread::guiSleeps(Walk &state) const
 
 // Never longer than a tenth of a second: a GUI thread busy with something else would
 // otherwise hold the scan for as long as that lasts, and one that polls its events in
-// a loop never sleeps at all.
-void ScanIconNamesThread::waitForGuiSleep(Walk &state)
+// a loop never sleeps at all. Stop lets go at once.
+void ScanIconNamesThread::waitForGuiSleep(const Walk &state)
 {
-    constexpr qint64 longestWaitNs = 100000000;
-    const qint64 start = state.clock.nsecsElapsed();
-    while (!m_stopFlag && state.clock.nsecsElapsed() - start < longestWaitNs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_stopFlag && waited.elapsed() < 100) {
         QThread::usleep(250);
         if (guiSleeps(state)) {
-            // Everything queued so far has been taken.
-            state.paceNs = state.sampledNs;
             return;
         }
     }

@@ -64,13 +64,14 @@ private:
         // Only a walk on its own thread queues its names; one called directly hands each
         // name over before it goes on, and must never sleep.
         bool paced = false;
+        // Without a view of the GUI thread: when it can be expected to have taken every
+        // name queued so far.
         qint64 paceNs = 0;
-        // What the names queued since the last batch went out will cost the GUI thread,
+        // With one: what the names queued since the last batch went out will cost it,
         // and whether it has been seen asleep since then.
+        int guiStatFd = -1;
         qint64 owedNs = 0;
         bool guiSlept = false;
-        qint64 sampledNs = 0;
-        int guiStatFd = -1;
     };
     static QList<QByteArray> encodedSuffixes(const QStringList &suffixes);
     void walk(const QByteArray &dirPath, Walk &state);
@@ -81,8 +82,8 @@ private:
     static constexpr qint64 newNameNs = 25000;
     static constexpr qint64 repeatNameNs = 1500;
     void pace(Walk &state, qint64 costNs);
-    bool guiSleeps(Walk &state) const;
-    void waitForGuiSleep(Walk &state);
+    static bool guiSleeps(const Walk &state);
+    void waitForGuiSleep(const Walk &state);
 
     std::atomic<bool> m_stopFlag{false};
     // The thread this object was made on, where its queued names are taken.

@@ -26,8 +26,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // A running walk has no event loop, so quit() does not cut it short: this waits for its end.
-    d->scanIconNamesThread->quit();
+    // Names still queued to this window go with it, so the walk has nothing left to do.
+    d->scanIconNamesThread->stop();
     d->scanIconNamesThread->wait();
     delete d->scanIconNamesThread;
     d->scanIconNamesThread = nullptr;
@@ -54,7 +54,7 @@ void MainWindow::init()
     d = std::make_unique<MainWindowPrivate>();
 
     d->scanIconNamesThread = new ScanIconNamesThread(nullptr);
-    connect(d->scanIconNamesThread, &ScanIconNamesThread::iconNameFinded, this, &MainWindow::addFindedIconName);
+    connect(d->scanIconNamesThread, &ScanIconNamesThread::iconNamesFinded, this, &MainWindow::addFindedIconNames);
     connect(d->scanIconNamesThread, &QThread::finished, this, &MainWindow::scanIconNamesFinished);
 
     ui->setupUi(this);

@@ -34,7 +34,7 @@ public Q_SLOTS:
     void updateCurrentIconOptions();
     void scanIconNamesStart();
     void scanIconNamesStop();
-    void addFindedIconName(const QString &iconName);
+    void addFindedIconNames(const QStringList &iconNames);
     void scanIconNamesFinished();
     void findIconByCurrentName();
     void updateFindedIconInfo();

@@ -17,31 +17,22 @@ void MainWindow::scanIconNamesStart()
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scanning icon names..."));
     d->iconsModel->clear();
-    d->scanMessageCount = -1;
     d->scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
-    // Every new name lays the whole list out again; late in a large scan one single-pass
-    // layout of all rows holds the window for longer than a repaint may take. Laid out in
-    // batches, the list still asks the delegate for every row's size each time a name
-    // comes in, and with names coming in all the time those layouts took most of the GUI
-    // thread's time. One row's size stands for all until the scan ends: rows are as high
-    // as each other anyway, and the exact widths come with the full layout at the end.
+    // A single-pass layout of all rows after every batch would hold the window late in
+    // a large scan; the full layout comes once, at the end.
     ui->listViewIconNames->setLayoutMode(QListView::Batched);
-    ui->listViewIconNames->setUniformItemSizes(true);
     d->scanIconNamesThread->start(QThread::InheritPriority);
     ui->pushButtonScanIconNamesStart->hide();
     ui->pushButtonScanIconNamesStop->show();
     updateCurrentIconOptions();
 }
 
-void MainWindow::addFindedIconName(const QString &iconName)
+void MainWindow::addFindedIconNames(const QStringList &iconNames)
 {
-    d->iconsModel->addIcon(iconName);
-    const int count = d->iconsModel->rowCount();
-    if (count != d->scanMessageCount) {
-        d->scanMessageCount = count;
-        d->scanMessage = i18nd("zel-find-qicon", "Scaning icon names(count: %1). Wait icon names load...", QString::number(count));
-    }
-    ui->statusbar->showMessage(d->scanMessage);
+    d->iconsModel->addIcons(iconNames);
+    ui->statusbar->showMessage(
+        i18nd("zel-find-qicon", "Scaning icon names(count: %1). Wait icon names load...", QString::number(d->iconsModel->rowCount())));
+    d->scanIconNamesThread->releaseBatch();
 }
 
 void MainWindow::scanIconNamesStop()
@@ -62,7 +53,6 @@ void MainWindowPrivate::layOutInFull(QListView *list)
 
 void MainWindow::scanIconNamesFinished()
 {
-    ui->listViewIconNames->setUniformItemSizes(false);
     MainWindowPrivate::layOutInFull(ui->listViewIconNames);
     ui->listViewIconNames->setLayoutMode(QListView::SinglePass);
     ui->pushButtonScanIconNamesStop->hide();

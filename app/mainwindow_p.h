@@ -45,10 +45,6 @@ public:
     QAbstractItemDelegate *iconNamesDefaultDelegate = nullptr;
     // Keeps folder listings between finds, so a find does not walk every theme again.
     ApplicantsIndex applicantsIndex;
-    // A scan reports each name once per file, a hundred times over on big themes; the
-    // count message changes only with the row count, so it is built once per count.
-    int scanMessageCount = -1;
-    QString scanMessage;
 };
 
 #endif

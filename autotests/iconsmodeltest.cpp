@@ -32,12 +32,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<int>("insertions");
-        QTest::newRow("empty name") << QStringList{QString()} << QStringList{} << 0;
+        QTest::addColumn<bool>("batch");
+        QTest::newRow("empty name") << QStringList{QString()} << QStringList{} << 0 << false;
         QTest::newRow("repeat") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")} << QStringList{QStringLiteral("a"), QStringLiteral("b")}
-                                << 2;
+                                << 2 << false;
         QTest::newRow("case differs") << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")} << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")}
-                                      << 2;
-        QTest::newRow("blank kept") << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << 2;
+                                      << 2 << false;
+        QTest::newRow("batch") << QStringList{QStringLiteral("c"), QStringLiteral("a"), QString(), QStringLiteral("b"), QStringLiteral("a")}
+                               << QStringList{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("b")} << 1 << true;
+        QTest::newRow("batch of listed names") << QStringList{QStringLiteral("a"), QStringLiteral("a")} << QStringList{QStringLiteral("a")} << 0 << true;
+        QTest::newRow("blank kept") << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << 2 << false;
     }
 
     void addingNames()
@@ -45,11 +49,19 @@ private Q_SLOTS:
         QFETCH(QStringList, added);
         QFETCH(QStringList, rows);
         QFETCH(int, insertions);
+        QFETCH(bool, batch);
         IconsModel model(nullptr);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // A name listed before the batch: the batch must neither repeat nor move it.
+        if (batch) {
+            model.addIcon(rows.first());
+        }
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         QVERIFY(inserted.isValid());
-        for (const QString &name : qAsConst(added)) {
+        if (batch) {
+            model.addIcons(added);
+        }
+        for (const QString &name : batch ? QStringList() : added) {
             model.addIcon(name);
         }
         QCOMPARE(inserted.count(), insertions);

@@ -7,11 +7,10 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
+#include <QMutex>
 #include <QFile>
 #include <QSignalSpy>
 
-#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -241,68 +240,112 @@ private Q_SLOTS:
         QVERIFY(!thread.isNeedStop());
     }
 
-    // Thousands of new names at once are more than the list can take in one go; the
-    // walk slows down for them, and must still report every one and obey Stop.
-    void manyNewNames()
+    static QStringList distinct(const QStringList &names)
     {
-        QTemporaryDir root;
-        for (int i = 0; i < 4000; ++i) {
-            touch(root.filePath(QStringLiteral("apps/new-%1.png").arg(i)));
+        QStringList result;
+        QSet<QString> seen;
+        for (const QString &name : names) {
+            if (!seen.contains(name)) {
+                seen.insert(name);
+                result.append(name);
+            }
         }
-        ScanIconNamesThread thread;
-        thread.setDirPaths({root.path()});
-        QSignalSpy names(&thread, &ScanIconNamesThread::iconNameFinded);
-        QVERIFY(runToEnd(thread));
-        QCOMPARE(reported(names), iteratorWalk(root.path(), iconFileSuffixes));
-
-        int seen = 0;
-        connect(
-            &thread,
-            &ScanIconNamesThread::iconNameFinded,
-            &thread,
-            [&thread, &seen]() {
-                if (++seen == 3000) {
-                    thread.stop();
-                }
-            },
-            Qt::DirectConnection);
-        QVERIFY(runToEnd(thread));
-        QCOMPARE(seen, 3000);
-        QVERIFY(thread.isNeedStop());
+        return result;
     }
 
-    // A GUI thread that does not get round to its events must not find the walk's names
-    // piled up behind them: the walk holds back until it rests, and then goes on to the end.
-    void walkWaitsForBusyGuiThread()
+    // A receiver that takes nothing holds the walk at two batches; each one it takes
+    // lets one more go, and Stop hands over the batch the walk was holding.
+    void batchesWaitForTheReceiver()
     {
         QTemporaryDir root;
-        for (int i = 0; i < 1000; ++i) {
-            touch(root.filePath(QStringLiteral("base/name-%1.png").arg(i)));
+        for (int i = 0; i < 2000; ++i) {
+            touch(root.filePath(QStringLiteral("apps/name-%1.png").arg(i)));
         }
-        for (int i = 0; i < 99; ++i) {
-            QVERIFY(QFile::link(QStringLiteral("base"), root.filePath(QStringLiteral("link-%1").arg(i))));
+        for (int i = 0; i < 20; ++i) {
+            QVERIFY(QFile::link(QStringLiteral("apps"), root.filePath(QStringLiteral("link-%1").arg(i))));
         }
         ScanIconNamesThread thread;
         thread.setDirPaths({root.path()});
-        std::atomic<int> seen{0};
+        QMutex mutex;
+        QList<QStringList> batches;
         connect(
             &thread,
-            &ScanIconNamesThread::iconNameFinded,
+            &ScanIconNamesThread::iconNamesFinded,
             &thread,
-            [&seen]() {
-                ++seen;
+            [&mutex, &batches](const QStringList &names) {
+                QMutexLocker locker(&mutex);
+                batches.append(names);
             },
             Qt::DirectConnection);
+        const auto taken = [&mutex, &batches]() {
+            QMutexLocker locker(&mutex);
+            return batches.size();
+        };
         thread.start();
-        // Busy on this thread, the one the walk's names are queued to, without taking any.
-        QElapsedTimer busy;
-        busy.start();
-        while (busy.elapsed() < 400) {
+        QTRY_COMPARE(taken(), ScanIconNamesThread::batchesInFlight);
+        QTest::qWait(100);
+        QCOMPARE(taken(), ScanIconNamesThread::batchesInFlight);
+        QVERIFY(thread.isRunning());
+
+        thread.releaseBatch();
+        QTRY_COMPARE(taken(), ScanIconNamesThread::batchesInFlight + 1);
+        thread.stop();
+        QVERIFY(thread.wait(1000));
+        QCOMPARE(taken(), ScanIconNamesThread::batchesInFlight + 2);
+        QStringList names;
+        for (const QStringList &batch : qAsConst(batches)) {
+            QCOMPARE(batch.size(), ScanIconNamesThread::batchNames);
+            names += batch;
         }
-        const int seenWhileBusy = seen;
-        QVERIFY(thread.wait(20000));
-        QCOMPARE(seen.load(), 100000);
-        QVERIFY2(seenWhileBusy < 50000, qPrintable(QString::number(seenWhileBusy)));
+        QCOMPARE(names, distinct(iteratorWalk(root.path(), iconFileSuffixes)).mid(0, names.size()));
+    }
+
+    // Batches carry every name once, in the order a plain walk first meets it, however
+    // many links and roots lead to the same folders, with or without a per-file receiver.
+    void batchesInFirstSeenOrder_data()
+    {
+        QTest::addColumn<bool>("perFile");
+        QTest::newRow("batches alone") << false;
+        QTest::newRow("with per-file names") << true;
+    }
+
+    void batchesInFirstSeenOrder()
+    {
+        QFETCH(bool, perFile);
+        QTemporaryDir root;
+        for (int size : {16, 22, 32}) {
+            for (int i = 0; i < 300; ++i) {
+                touch(root.filePath(QStringLiteral("%1/apps/n%2-%1.png").arg(size).arg(i % (size * 5))));
+            }
+        }
+        QVERIFY(QFile::link(QStringLiteral("../22"), root.filePath(QStringLiteral("16/to22"))));
+        QVERIFY(QFile::link(QStringLiteral("../16"), root.filePath(QStringLiteral("32/to16"))));
+        QVERIFY(QFile::link(QStringLiteral(".."), root.filePath(QStringLiteral("22/apps/up"))));
+        const QStringList roots{root.filePath(QStringLiteral("32")), root.path(), root.path()};
+
+        QStringList plain;
+        for (const QString &dir : roots) {
+            plain += iteratorWalk(dir, iconFileSuffixes);
+        }
+        ScanIconNamesThread thread;
+        thread.setDirPaths(roots);
+        QStringList names;
+        connect(
+            &thread,
+            &ScanIconNamesThread::iconNamesFinded,
+            &thread,
+            [&thread, &names](const QStringList &batch) {
+                names += batch;
+                thread.releaseBatch();
+            },
+            Qt::DirectConnection);
+        QSignalSpy perFileNames(&thread, &ScanIconNamesThread::iconNameFinded);
+        if (!perFile) {
+            disconnect(&thread, &ScanIconNamesThread::iconNameFinded, nullptr, nullptr);
+        }
+        QVERIFY(runToEnd(thread));
+        QCOMPARE(names, distinct(plain));
+        QCOMPARE(perFileNames.count(), perFile ? plain.size() : 0);
     }
 
     // Directories reached again within a run are not read again; the next run must

@@ -139,6 +139,25 @@ void IconsModel::addIcon(const QString &iconName)
     endInsertRows();
 }
 
+void IconsModel::addIcons(const QStringList &iconNames)
+{
+    QStringList added;
+    for (const QString &name : iconNames) {
+        if (!name.isEmpty() && !d->rowByName.contains(name)) {
+            d->rowByName.insert(name, d->iconNames.size() + added.size());
+            added.append(name);
+        }
+    }
+    if (added.isEmpty()) {
+        return;
+    }
+    const int first = d->iconNames.size();
+    beginInsertRows(QModelIndex(), first, first + added.size() - 1);
+    d->iconNames.append(added);
+    ++d->contentRevision;
+    endInsertRows();
+}
+
 void IconsModel::clear()
 {
     beginResetModel();

@@ -27,6 +27,8 @@ public:
     QModelIndex findIcon(const QString &iconName) const;
 
     void addIcon(const QString &iconName);
+    // One insertion for all the names it has not listed yet, in their order.
+    void addIcons(const QStringList &iconNames);
     void clear();
     void loadAllIcons();
 

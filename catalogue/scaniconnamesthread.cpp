@@ -3,20 +3,19 @@
 #include "app/constants.h"
 
 #include <QFile>
+#include <QMetaMethod>
 #include <QMutexLocker>
 
-#include <algorithm>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 ScanIconNamesThread::ScanIconNamesThread(QObject *parent)
     : QThread(parent)
     , m_searchIconSuffixes(iconFileSuffixes)
 {
-    m_guiThreadId = ::gettid();
 }
 
 ScanIconNamesThread::~ScanIconNamesThread() = default;
@@ -48,6 +47,9 @@ QStringList ScanIconNamesThread::searchIconSuffixes() const
 void ScanIconNamesThread::stop()
 {
     m_stopFlag = true;
+    // Under the lock, so that a walk about to wait for a credit cannot miss the wake-up.
+    QMutexLocker locker(&m_flightMutex);
+    m_flightChanged.wakeAll();
 }
 
 bool ScanIconNamesThread::isNeedStop() const
@@ -55,38 +57,52 @@ bool ScanIconNamesThread::isNeedStop() const
     return m_stopFlag;
 }
 
+void ScanIconNamesThread::releaseBatch()
+{
+    QMutexLocker locker(&m_flightMutex);
+    // A batch of a run that has ended may still be taken after the next one started.
+    if (m_inFlight > 0) {
+        --m_inFlight;
+    }
+    m_flightChanged.wakeAll();
+}
+
 void ScanIconNamesThread::run()
 {
     m_stopFlag = false;
+    {
+        QMutexLocker locker(&m_flightMutex);
+        m_inFlight = 0;
+    }
     const QStringList roots = dirPaths();
-    Walk state(encodedSuffixes(searchIconSuffixes()));
-    state.paced = true;
-    state.guiStatFd = ::open(QByteArray("/proc/self/task/" + QByteArray::number(m_guiThreadId) + "/stat").constData(), O_RDONLY | O_CLOEXEC);
+    Walk state;
+    // Nobody would hand a credit back to a walk whose batches go nowhere.
+    startWalk(state, isSignalConnected(QMetaMethod::fromSignal(&ScanIconNamesThread::iconNamesFinded)));
     for (const QString &root : roots) {
         walk(QFile::encodeName(root), state);
         if (m_stopFlag) {
             break;
         }
     }
-    if (state.guiStatFd >= 0) {
-        ::close(state.guiStatFd);
-    }
+    flushBatch(state);
 }
 
 void ScanIconNamesThread::scanIconNamesByDirPath(const QString &dirPath)
 {
-    Walk state(encodedSuffixes(searchIconSuffixes()));
+    Walk state;
+    startWalk(state, false);
     walk(QFile::encodeName(dirPath), state);
+    flushBatch(state);
 }
 
-QList<QByteArray> ScanIconNamesThread::encodedSuffixes(const QStringList &suffixes)
+void ScanIconNamesThread::startWalk(Walk &state, bool paced)
 {
-    QList<QByteArray> encoded;
-    encoded.reserve(suffixes.size());
-    for (const QString &suffix : suffixes) {
-        encoded.append(QFile::encodeName(suffix));
+    for (const QString &suffix : searchIconSuffixes()) {
+        state.suffixes.append(QFile::encodeName(suffix));
     }
-    return encoded;
+    state.perFile = isSignalConnected(QMetaMethod::fromSignal(&ScanIconNamesThread::iconNameFinded));
+    state.paced = paced;
+    state.batchClock.start();
 }
 
 namespace
@@ -114,42 +130,59 @@ QByteArray childPath(const QByteArray &dirPath, const char *name, int length)
 }
 }
 
-// The entries and their order are those of a QDirIterator with Dirs, Files and
-// NoDotAndDotDot: readdir order, no hidden names, no sockets, pipes, devices or broken
-// links, links followed. Working on the raw entries spares a stat of every plain file
-// and a QFileInfo per entry, which on the largest themes is most of a scan's time.
-// A directory met again in the same run (through a link, or under another root) is
-// not read again: what it gave the first time is replayed, which is what reading it
-// again would give. Relative links resolve from the directory that holds them, not
-// from the path the walk came by, so the replay is right whichever way it came.
+// A directory met again in the same run, through a link or under another root, is
+// never read again: it can hold no name not reported yet. Only per-file receivers need
+// its names once more, and get them replayed from what the first reading gave.
 void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
 {
     DIR *dir = ::opendir(dirPath.constData());
     if (!dir) {
         return;
     }
-    const int fd = ::dirfd(dir);
     struct stat dirStat;
-    // Themes link size folders into each other; only a directory already on the way
-    // down from the root is a cycle, so sibling links are still walked in full.
-    if (::fstat(fd, &dirStat) != 0 || state.ancestors.contains({quint64(dirStat.st_dev), quint64(dirStat.st_ino)})) {
+    if (::fstat(::dirfd(dir), &dirStat) != 0) {
         ::closedir(dir);
         return;
     }
     const DirectoryKey key(quint64(dirStat.st_dev), quint64(dirStat.st_ino));
+    if (!state.perFile) {
+        if (!state.visited.contains(key)) {
+            state.visited.insert(key);
+            readDirectory(dirPath, dir, state, nullptr);
+        }
+        ::closedir(dir);
+        return;
+    }
+    // Only a directory on the way down from the root is a cycle; sibling links are
+    // walked, so that every path gets its per-file names.
+    if (state.ancestors.contains(key)) {
+        ::closedir(dir);
+        return;
+    }
     state.ancestors.insert(key);
-
     const auto listed = state.listings.constFind(key);
     if (listed != state.listings.constEnd()) {
         ::closedir(dir);
         // A copy: walking the subdirectories adds listings and may move the stored one.
         const QVector<ListedEntry> listing = listed.value();
         replay(dirPath, listing, state);
-        state.ancestors.remove(key);
-        return;
+    } else {
+        QVector<ListedEntry> listing;
+        readDirectory(dirPath, dir, state, &listing);
+        ::closedir(dir);
+        // Partial when the walk was stopped, but then nothing is walked after it.
+        state.listings.insert(key, listing);
     }
-    QVector<ListedEntry> listing;
+    state.ancestors.remove(key);
+}
 
+// The entries and their order are those of a QDirIterator with Dirs, Files and
+// NoDotAndDotDot: readdir order, no hidden names, no sockets, pipes, devices or broken
+// links, links followed. Working on the raw entries spares a stat of every plain file.
+void ScanIconNamesThread::readDirectory(const QByteArray &dirPath, void *handle, Walk &state, QVector<ListedEntry> *listing)
+{
+    DIR *dir = static_cast<DIR *>(handle);
+    const int fd = ::dirfd(dir);
     while (!m_stopFlag) {
         const dirent *entry = ::readdir(dir);
         if (!entry) {
@@ -190,7 +223,9 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
         }
 
         if (isDir) {
-            listing.append({QByteArray(name, length), QString()});
+            if (listing) {
+                listing->append({QByteArray(name, length), QString()});
+            }
             walk(childPath(dirPath, name, length), state);
             continue;
         }
@@ -212,22 +247,20 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
         const char *firstDot = std::strchr(name, '.');
         const int baseLength = firstDot ? int(firstDot - name) : length;
         if (baseLength > 0) {
-            listing.append({QByteArray(), QFile::decodeName(QByteArray::fromRawData(name, baseLength))});
-            const QString &iconName = listing.constLast().iconName;
-            Q_EMIT iconNameFinded(iconName);
-            // Only a directory read for the first time can hold a name not yet reported.
-            const int reported = state.reportedNames.size();
-            state.reportedNames.insert(iconName);
-            pace(state, state.reportedNames.size() != reported ? newNameNs : repeatNameNs);
+            const QString iconName = QFile::decodeName(QByteArray::fromRawData(name, baseLength));
+            if (listing) {
+                listing->append({QByteArray(), iconName});
+                Q_EMIT iconNameFinded(iconName);
+            }
+            foundName(iconName, state);
         }
     }
-
-    state.ancestors.remove(key);
-    ::closedir(dir);
-    // Partial when the walk was stopped, but then nothing is walked after it.
-    state.listings.insert(key, listing);
+    if (!state.batch.isEmpty() && state.batchClock.elapsed() >= batchMilliseconds) {
+        flushBatch(state);
+    }
 }
 
+// Everything a replay meets was read before in this run, so it holds no new name.
 void ScanIconNamesThread::replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, Walk &state)
 {
     for (const ListedEntry &entry : listing) {
@@ -236,94 +269,44 @@ void ScanIconNamesThread::replay(const QByteArray &dirPath, const QVector<Listed
         }
         if (entry.dirName.isNull()) {
             Q_EMIT iconNameFinded(entry.iconName);
-            pace(state, repeatNameNs);
         } else {
             walk(childPath(dirPath, entry.dirName.constData(), entry.dirName.size()), state);
         }
     }
 }
 
-// Every name costs the GUI thread a queued call, and a name the list has not seen yet a
-// row in a sorted proxy besides, some twenty times what a repeat costs. Themes begin
-// with their largest folders, and directories met again are replayed far faster than
-// the GUI thread takes their names, so without a brake the walk queues thousands of
-// rows early on and hundreds of thousands of repeats late in a large scan. The GUI
-// thread delivers what was queued when it began a pass in that one pass, so the queue
-// becomes the length of its passes, and its timers and repaints wait for them. The
-// walk, not the names, is slowed: each name still goes out the moment its file is met.
-//
-// The costs are only an estimate. What else the GUI thread does meanwhile (laying out
-// the list, repainting), how long it is off its core while the walk fills its queue
-// (a fifth to two fifths of the time, measured), and what other programs take of the
-// cores, no fixed figure foresees, and a walk ahead of the GUI thread stays ahead for
-// the rest of the scan. So where the kernel shows the GUI thread's state, that has the
-// last word and the estimate only sizes the batches: a thread asleep has taken
-// everything queued, and if it has not been seen asleep since the last batch of names
-// went out, the walk waits until it is. No more than two batches are then queued,
-// unless the GUI thread stays busy with other work for longer than the walk waits.
-void ScanIconNamesThread::pace(Walk &state, qint64 costNs)
+void ScanIconNamesThread::foundName(const QString &iconName, Walk &state)
 {
-    if (!state.paced) {
+    const int reported = state.reportedNames.size();
+    state.reportedNames.insert(iconName);
+    if (state.reportedNames.size() == reported) {
         return;
     }
-    if (state.guiStatFd >= 0) {
-        constexpr qint64 sampleNs = 1000000;
-        constexpr qint64 batchNs = 10000000;
-        const qint64 owedNs = state.owedNs + costNs;
-        if (owedNs / sampleNs != state.owedNs / sampleNs && guiSleeps(state)) {
-            state.guiSlept = true;
-        }
-        state.owedNs = owedNs;
-        if (owedNs < batchNs) {
-            return;
-        }
-        if (!state.guiSlept) {
-            waitForGuiSleep(state);
-        }
-        state.owedNs = 0;
-        state.guiSlept = false;
-        return;
+    if (state.batch.isEmpty()) {
+        state.batchClock.restart();
     }
-    constexpr qint64 aheadNs = 20000000;
-    constexpr qint64 sliceNs = 5000000;
-    qint64 now = state.clock.nsecsElapsed();
-    state.paceNs = std::max(state.paceNs, now) + costNs;
-    if (state.paceNs - now <= aheadNs) {
-        return;
-    }
-    // Stop waits for the run to end, so the brake must let go of a stopped walk at once.
-    while (state.paceNs - now > aheadNs / 2 && !m_stopFlag) {
-        QThread::usleep(qMin(sliceNs, state.paceNs - now - aheadNs / 2) / 1000 + 1);
-        now = state.clock.nsecsElapsed();
+    state.batch.append(iconName);
+    if (state.batch.size() >= batchNames) {
+        flushBatch(state);
     }
 }
 
-// Asleep, not merely off a core: a thread that waits for a core is still working off
-// its queue. An event loop sleeps only with nothing posted to it.
-bool ScanIconNamesThread::guiSleeps(const Walk &state)
+// One queued call per batch instead of one per name is what keeps the receiver's
+// event loop responsive; the credits keep its queue at most two batches long.
+// A stopped walk hands over what it holds without waiting, so that every name
+// found before the stop reaches the receiver.
+void ScanIconNamesThread::flushBatch(Walk &state)
 {
-    char stat[512];
-    const ssize_t length = ::pread(state.guiStatFd, stat, sizeof stat - 1, 0);
-    if (length <= 0) {
-        return false;
+    if (state.batch.isEmpty()) {
+        return;
     }
-    stat[length] = '\0';
-    // The state follows the command name, which may itself hold parentheses.
-    const char *close = std::strrchr(stat, ')');
-    return close && close[1] == ' ' && close[2] == 'S';
-}
-
-// Never longer than a tenth of a second: a GUI thread busy with something else would
-// otherwise hold the scan for as long as that lasts, and one that polls its events in
-// a loop never sleeps at all. Stop lets go at once.
-void ScanIconNamesThread::waitForGuiSleep(const Walk &state)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!m_stopFlag && waited.elapsed() < 100) {
-        QThread::usleep(250);
-        if (guiSleeps(state)) {
-            return;
+    if (state.paced) {
+        QMutexLocker locker(&m_flightMutex);
+        while (m_inFlight >= batchesInFlight && !m_stopFlag) {
+            m_flightChanged.wait(&m_flightMutex);
         }
+        ++m_inFlight;
     }
+    Q_EMIT iconNamesFinded(std::exchange(state.batch, QStringList()));
+    state.batchClock.restart();
 }

@@ -10,10 +10,11 @@
 #include <QStringList>
 #include <QThread>
 #include <QVector>
+#include <QWaitCondition>
 
 #include <atomic>
 
-// Walks icon theme directories and reports each icon file's name; touches only the file system.
+// Walks icon theme directories and reports the icon names it finds; touches only the file system.
 class ScanIconNamesThread : public QThread
 {
     Q_OBJECT
@@ -32,8 +33,18 @@ public:
 
     void scanIconNamesByDirPath(const QString &dirPath);
 
+    // The receiver of iconNamesFinded calls this once for every batch it has taken;
+    // a running walk holds at batchesInFlight batches that nobody has taken yet.
+    void releaseBatch();
+    static constexpr int batchesInFlight = 2;
+    static constexpr int batchNames = 64;
+    static constexpr int batchMilliseconds = 5;
+
 Q_SIGNALS:
+    // Once per icon file met, while a receiver is connected.
     void iconNameFinded(const QString &iconName);
+    // The names not reported before in this walk, in the order the walk first met them.
+    void iconNamesFinded(const QStringList &iconNames);
 
 protected:
     void run() override;
@@ -46,52 +57,34 @@ private:
         QByteArray dirName;
         QString iconName;
     };
-    // What one walk knows besides the directory it is in; lives for a run or for one
-    // scanIconNamesByDirPath called on its own.
     struct Walk {
-        explicit Walk(const QList<QByteArray> &encodedSuffixes)
-            : suffixes(encodedSuffixes)
-        {
-            clock.start();
-        }
         QList<QByteArray> suffixes;
+        // Per-file names need every path to a directory, so its listing is kept and
+        // replayed; without them a directory is read once and never met again.
+        bool perFile = false;
+        bool paced = false;
         QSet<DirectoryKey> ancestors;
-        // Roots may repeat or nest, and on the largest themes the links between size
-        // folders make the walk meet ten entries for each one on disk.
+        QSet<DirectoryKey> visited;
         QHash<DirectoryKey, QVector<ListedEntry>> listings;
         QSet<QString> reportedNames;
-        QElapsedTimer clock;
-        // Only a walk on its own thread queues its names; one called directly hands each
-        // name over before it goes on, and must never sleep.
-        bool paced = false;
-        // Without a view of the GUI thread: when it can be expected to have taken every
-        // name queued so far.
-        qint64 paceNs = 0;
-        // With one: what the names queued since the last batch went out will cost it,
-        // and whether it has been seen asleep since then.
-        int guiStatFd = -1;
-        qint64 owedNs = 0;
-        bool guiSlept = false;
+        QStringList batch;
+        QElapsedTimer batchClock;
     };
-    static QList<QByteArray> encodedSuffixes(const QStringList &suffixes);
+    void startWalk(Walk &state, bool paced);
     void walk(const QByteArray &dirPath, Walk &state);
+    void readDirectory(const QByteArray &dirPath, void *dir, Walk &state, QVector<ListedEntry> *listing);
     void replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, Walk &state);
-    // What a name costs the GUI thread, queued call included, with ten thousand rows
-    // listed on two cores shared with the walk; the repeat's figure is well above what it
-    // costs alone, for the contention that comes with it.
-    static constexpr qint64 newNameNs = 25000;
-    static constexpr qint64 repeatNameNs = 1500;
-    void pace(Walk &state, qint64 costNs);
-    static bool guiSleeps(const Walk &state);
-    void waitForGuiSleep(const Walk &state);
+    void foundName(const QString &iconName, Walk &state);
+    void flushBatch(Walk &state);
 
     std::atomic<bool> m_stopFlag{false};
-    // The thread this object was made on, where its queued names are taken.
-    qint64 m_guiThreadId = 0;
     // The settings dialog may replace the suffixes while a walk runs on the other thread.
     mutable QMutex m_mutex;
     QStringList m_dirPaths;
     QStringList m_searchIconSuffixes;
+    QMutex m_flightMutex;
+    QWaitCondition m_flightChanged;
+    int m_inFlight = 0;
 };
 
 #endif

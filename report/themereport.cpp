@@ -18,7 +18,10 @@ ThemeReport::ThemeReport(QObject *parent)
     , m_iconsModel(new IconsModel(this))
     , m_scanIconNamesThread(new ScanIconNamesThread(this))
 {
-    connect(m_scanIconNamesThread, &ScanIconNamesThread::iconNameFinded, m_iconsModel, &IconsModel::addIcon);
+    connect(m_scanIconNamesThread, &ScanIconNamesThread::iconNamesFinded, m_iconsModel, [this](const QStringList &iconNames) {
+        m_iconsModel->addIcons(iconNames);
+        m_scanIconNamesThread->releaseBatch();
+    });
 }
 
 ThemeReport::~ThemeReport()
@@ -36,7 +39,7 @@ QStringList ThemeReport::scanIconNames()
 {
     m_iconsModel->clear();
     m_scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
-    // The finished signal is queued behind every name the walk reported, so the loop
+    // The finished signal is queued behind every batch the walk reported, so the loop
     // ends only after the model has them all.
     QEventLoop loop;
     connect(m_scanIconNamesThread, &QThread::finished, &loop, &QEventLoop::quit);

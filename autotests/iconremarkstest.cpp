@@ -98,30 +98,48 @@ private Q_SLOTS:
         }
     }
 
-    void remarksFollowThemeChange_data()
+    void remarksFollowTheToolkit_data()
     {
         QTest::addColumn<bool>("loaded");
-        QTest::newRow("not loaded") << false;
-        QTest::newRow("loaded") << true;
+        QTest::addColumn<bool>("fileAdded");
+        QTest::newRow("other theme, not loaded") << false << false;
+        QTest::newRow("other theme, loaded") << true << false;
+        // A theme maker drops a file in and the settings dialog sets the same paths again,
+        // which makes the toolkit look its files up anew.
+        QTest::newRow("file added, paths set again, not loaded") << false << true;
+        QTest::newRow("file added, paths set again, loaded") << true << true;
     }
 
-    // Asked again and again by the table, remarks must still answer for the theme now in use.
-    void remarksFollowThemeChange()
+    // Asked again and again by the table, remarks must still answer for the toolkit now.
+    void remarksFollowTheToolkit()
     {
         QFETCH(bool, loaded);
-        const QString name = QStringLiteral("four-sizes");
+        QFETCH(bool, fileAdded);
+        const QString name = fileAdded ? QStringLiteral("grows-%1").arg(loaded) : QStringLiteral("four-sizes");
+        if (fileAdded) {
+            m_fixture.theme.addPng(QStringLiteral("16x16/apps"), name, 16, 16);
+        }
         m_model->clear();
         m_model->addIcon(name);
         if (loaded) {
             m_model->loadAllIcons();
         }
-        QCOMPARE(m_model->iconRemarks(name).size(), 5);
-        QIcon::setThemeName(QStringLiteral("zel-no-such-theme"));
-        QIcon::setFallbackThemeName(QStringLiteral("zel-no-such-theme"));
-        const IconRemarks elsewhere = m_model->iconRemarks(name);
-        m_fixture.apply();
-        QCOMPARE(describe(elsewhere), QStringLiteral("3:Icon with name four-sizes not found on current theme"));
-        QCOMPARE(m_model->iconRemarks(name).size(), 5);
+        if (!fileAdded) {
+            QCOMPARE(m_model->iconRemarks(name).size(), 5);
+            QIcon::setThemeName(QStringLiteral("zel-no-such-theme"));
+            QIcon::setFallbackThemeName(QStringLiteral("zel-no-such-theme"));
+            const IconRemarks elsewhere = m_model->iconRemarks(name);
+            m_fixture.apply();
+            QCOMPARE(describe(elsewhere), QStringLiteral("3:Icon with name four-sizes not found on current theme"));
+            QCOMPARE(m_model->iconRemarks(name).size(), 5);
+            return;
+        }
+        const QString missing22 = QStringLiteral("The standard size 22x22 not found for icon %1").arg(name);
+        QVERIFY(m_model->iconRemarksAsString(m_model->findIcon(name)).contains(missing22));
+        m_fixture.theme.addPng(QStringLiteral("22x22/apps"), name, 22, 22);
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths());
+        QVERIFY(!loaded || m_model->icon(m_model->findIcon(name)).availableSizes().contains(QSize(22, 22)));
+        QVERIFY(!m_model->iconRemarksAsString(m_model->findIcon(name)).contains(missing22));
     }
 
     void joinedTextOfNoRemarks()

@@ -1,6 +1,10 @@
 #include "testenvironment.h"
 #include "windowfixture.h"
 
+#include "catalogue/iconsmodel.h"
+
+#include <KLocalizedString>
+
 #include <QGroupBox>
 #include <QMenu>
 
@@ -75,6 +79,18 @@ private Q_SLOTS:
         QCOMPARE(remarks->index(0, 0).data().toString(),
                  expected("Icon with name zel-absent not found on current theme", "Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden"));
         QCOMPARE(windowChild<QLabel>(&window, "labelHasThemeIcon")->text(), expected("Absent", "Fehlt"));
+    }
+
+    // Texts are made in the language current at each call, also for names asked before.
+    void remarksFollowTheLanguage()
+    {
+        IconsModel model(nullptr);
+        const QString name = QStringLiteral("zel-absent");
+        KLocalizedString::setLanguages({QStringLiteral("en_US")});
+        QCOMPARE(model.iconRemarks(name).value(0).second, QStringLiteral("Icon with name zel-absent not found on current theme"));
+        KLocalizedString::setLanguages({QStringLiteral("de")});
+        QCOMPARE(model.iconRemarks(name).value(0).second, QStringLiteral("Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden"));
+        KLocalizedString::clearLanguages();
     }
 };
 

@@ -2,13 +2,14 @@
 #include "iconsmodel.h"
 #include "iconsmodel_p.h"
 #include "iconsmodelloader.h"
-#include "slicedrelease.h"
 
 #include "app/constants.h"
 
 #include <KLocalizedString>
 
 #include <QPixmap>
+
+#include <private/qiconloader_p.h>
 
 #include <algorithm>
 #include <utility>
@@ -28,75 +29,64 @@ QString remarkText(const char *id, const QStringList &texts, const QList<int> &n
     return message.toString();
 }
 
-IconsModelPrivate::ThemeSetup currentThemeSetup()
-{
-    return {QIcon::themeName(), QIcon::fallbackThemeName(), QIcon::themeSearchPaths(), QIcon::fallbackSearchPaths()};
-}
 }
 
-bool IconsModelPrivate::ThemeSetup::operator==(const ThemeSetup &other) const
+void IconsModelPrivate::followToolkit()
 {
-    return themeName == other.themeName && fallbackThemeName == other.fallbackThemeName && themeSearchPaths == other.themeSearchPaths
-        && fallbackSearchPaths == other.fallbackSearchPaths;
-}
-
-void IconsModelPrivate::checkThemeSetup()
-{
-    ThemeSetup setup = currentThemeSetup();
-    if (!(setup == remarksThemeSetup)) {
-        release->retire(std::exchange(remarksCache, QHash<QString, CachedRemarks>()));
-        remarksThemeSetup = std::move(setup);
+    // Qt bumps the key on every change of the theme name and search paths, the same
+    // values set again included, and its own icons look their files up anew after it.
+    const uint themeKey = QIconLoader::instance()->themeKey();
+    const QString fallbackTheme = QIcon::fallbackThemeName();
+    if (themeKey != examinedThemeKey || fallbackTheme != examinedFallbackTheme) {
+        examinations.clear();
+        examinedThemeKey = themeKey;
+        examinedFallbackTheme = fallbackTheme;
+        ++contentRevision;
+    }
+    const QStringList languages = KLocalizedString::languages();
+    if (languages != textLanguages) {
+        textLanguages = languages;
         ++contentRevision;
     }
 }
 
-IconsModelPrivate::CachedRemarks IconsModelPrivate::cachedRemarks(const QString &iconName, const IconsModel *model)
+const IconsModelPrivate::Examination &IconsModelPrivate::examination(const QString &iconName)
 {
-    checkThemeSetup();
+    followToolkit();
     const int status = loader->status(iconName);
-    auto cached = remarksCache.find(iconName);
-    if (cached != remarksCache.end() && cached->status == status) {
-        return *cached;
+    auto known = examinations.find(iconName);
+    if (known != examinations.end() && known->status == status) {
+        return *known;
     }
-    CachedRemarks entry;
-    entry.status = status;
-    entry.remarks = model->computeIconRemarks(iconName);
-    for (int i = 0; i < entry.remarks.size(); ++i) {
-        if (i > 0) {
-            entry.text += QLatin1Char('\n');
+    Examination examined;
+    examined.status = status;
+    // A name the loading pass has not reached is looked up as an application would,
+    // so a find before any scan reports what the theme really holds rather than the
+    // nameless placeholder.
+    const QIcon icon = status == 2 ? loader->getIcon(iconName) : QIcon::fromTheme(iconName);
+    examined.found = icon.name();
+    if (!examined.found.isEmpty()) {
+        examined.sizes = icon.availableSizes(QIcon::Normal, QIcon::Off);
+        examined.nullAt.reserve(examined.sizes.size());
+        for (const QSize &size : qAsConst(examined.sizes)) {
+            examined.nullAt.append(icon.pixmap(size, QIcon::Normal, QIcon::Off).isNull());
         }
-        entry.text += entry.remarks.at(i).second;
-        entry.maximum = std::max(entry.maximum, entry.remarks.at(i).first);
     }
-    return *remarksCache.insert(iconName, entry);
+    examined.maximum = examined.found.isEmpty() || examined.sizes.isEmpty() || examined.nullAt.contains(true) ? ErrorRemark
+        : examined.found != iconName                                                                       ? WarningRemark
+        : std::any_of(standartIconSizes.cbegin(), standartIconSizes.cend(), [&examined](int standard) {
+              return !examined.sizes.contains(QSize(standard, standard));
+          })
+        ? InformationRemark
+        : NoRemark;
+    return *examinations.insert(iconName, examined);
 }
 
 IconRemarks IconsModel::iconRemarks(const QString &iconName) const
 {
-    return d->cachedRemarks(iconName, this).remarks;
-}
-
-void IconsModel::dropCachedRemarks(const QString &iconName)
-{
-    if (d->remarksCache.remove(iconName) > 0) {
-        ++d->contentRevision;
-    }
-}
-
-quint64 IconsModel::contentRevision() const
-{
-    d->checkThemeSetup();
-    return d->contentRevision;
-}
-
-IconRemarks IconsModel::computeIconRemarks(const QString &iconName) const
-{
-    // A name the loading pass has not reached is looked up as an application would,
-    // so a find before any scan reports what the theme really holds rather than the
-    // nameless placeholder.
-    const QIcon icon = d->loader->status(iconName) == 2 ? d->loader->getIcon(iconName) : QIcon::fromTheme(iconName);
+    const IconsModelPrivate::Examination &examined = d->examination(iconName);
     const QString &name = iconName;
-    const QString found = icon.name();
+    const QString &found = examined.found;
 
     IconRemarks remarks;
     if (found.isEmpty()) {
@@ -105,7 +95,7 @@ IconRemarks IconsModel::computeIconRemarks(const QString &iconName) const
     }
 
     const bool sameName = (found == name);
-    const QList<QSize> sizes = icon.availableSizes(QIcon::Normal, QIcon::Off);
+    const QList<QSize> &sizes = examined.sizes;
 
     if (sizes.isEmpty()) {
         remarks.append({ErrorRemark,
@@ -113,10 +103,11 @@ IconRemarks IconsModel::computeIconRemarks(const QString &iconName) const
                                  : remarkText("No available sizes found for icon %1 (icon %2 in use)", {name, found}, {})});
     }
 
-    for (const QSize &size : sizes) {
-        if (!icon.pixmap(size, QIcon::Normal, QIcon::Off).isNull()) {
+    for (int i = 0; i < sizes.size(); ++i) {
+        if (!examined.nullAt.at(i)) {
             continue;
         }
+        const QSize &size = sizes.at(i);
         remarks.append({ErrorRemark,
                         sameName ? remarkText("The size %2x%3 for icon %1 has no image valid", {name}, {size.width(), size.height()})
                                  : remarkText("The size %3x%4 for icon %1 (icon %2 in use) has no image valid",
@@ -140,6 +131,19 @@ IconRemarks IconsModel::computeIconRemarks(const QString &iconName) const
     return remarks;
 }
 
+void IconsModel::dropCachedRemarks(const QString &iconName)
+{
+    if (d->examinations.remove(iconName) > 0) {
+        ++d->contentRevision;
+    }
+}
+
+quint64 IconsModel::contentRevision() const
+{
+    d->followToolkit();
+    return d->contentRevision;
+}
+
 IconRemarks IconsModel::iconRemarks(const QModelIndex &index) const
 {
     return iconRemarks(iconName(index));
@@ -147,12 +151,19 @@ IconRemarks IconsModel::iconRemarks(const QModelIndex &index) const
 
 QString IconsModel::iconRemarksAsString(const QModelIndex &index) const
 {
-    return d->cachedRemarks(iconName(index), this).text;
+    QString text;
+    for (const IconRemark &remark : iconRemarks(index)) {
+        if (!text.isNull()) {
+            text += QLatin1Char('\n');
+        }
+        text += remark.second;
+    }
+    return text;
 }
 
 QIcon IconsModel::getMaxRemarkDialogIcon(const QString &iconName) const
 {
-    return getRemarkDialogIcon(d->cachedRemarks(iconName, this).maximum);
+    return getRemarkDialogIcon(d->examination(iconName).maximum);
 }
 
 QIcon IconsModel::getRemarkDialogIcon(IconRemarkState state)

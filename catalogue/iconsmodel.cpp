@@ -4,7 +4,6 @@
 #include "slicedrelease.h"
 
 #include <QElapsedTimer>
-#include <QPixmapCache>
 #include <QTimer>
 
 #include <utility>
@@ -39,14 +38,9 @@ void IconsModel::warmRemarks()
     QElapsedTimer slice;
     slice.start();
     while (d->warmedRows < d->iconNames.size() && slice.elapsed() < 10) {
-        iconRemarks(d->iconNames.at(d->warmedRows));
+        d->examination(d->iconNames.at(d->warmedRows));
         ++d->warmedRows;
     }
-    // The decodes fill the toolkit's pixmap cache, and the cache's own periodic sweep of
-    // them, when it fell into the next scan, held the window for up to 90 ms at the
-    // scan's start. Nothing the remarks decode is shown, so it goes now, one slice's
-    // worth at a time, which costs well under a millisecond.
-    QPixmapCache::clear();
     if (d->warmedRows >= d->iconNames.size()) {
         d->remarksWarmer->stop();
     }
@@ -164,7 +158,7 @@ void IconsModel::clear()
     d->release->retire(QList<QString>(std::exchange(d->iconNames, QStringList())));
     d->release->retire(std::exchange(d->rowByName, QHash<QString, int>()));
     d->loader->clear();
-    d->release->retire(std::exchange(d->remarksCache, QHash<QString, IconsModelPrivate::CachedRemarks>()));
+    d->examinations.clear();
     d->remarksWarmer->stop();
     d->warmedRows = 0;
     ++d->contentRevision;

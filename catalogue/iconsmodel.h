@@ -50,7 +50,6 @@ public:
 private:
     friend class IconsModelPrivate;
     void init();
-    IconRemarks computeIconRemarks(const QString &iconName) const;
     void warmRemarks();
 
     std::unique_ptr<IconsModelPrivate> d;

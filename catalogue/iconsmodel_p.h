@@ -4,6 +4,9 @@
 #include "catalogue/iconremarkstate.h"
 
 #include <QHash>
+#include <QList>
+#include <QSize>
+#include <QVector>
 #include <QStringList>
 
 class QTimer;
@@ -19,32 +22,24 @@ public:
     QHash<QString, int> rowByName;
     IconsModelLoader *loader = nullptr;
 
-    // Remarks cost a decode of every size of an icon, and a table of all names asks for
-    // them many times over (sorting, row heights, tool tips). An entry holds while the
-    // theme set-up and the name's load state are the ones it was computed under.
-    // The table asks for the joined text and the top severity of every row on each
-    // of its layout passes, so both are kept with the remarks they come from.
-    struct CachedRemarks {
+    // What examining a name found, without any text: texts are made at each call, in
+    // the language current then. An entry holds while the toolkit's theme key, the
+    // fallback theme name (which Qt 5 leaves out of that key) and the name's load state
+    // are those it was made under.
+    struct Examination {
         int status = 0;
-        IconRemarks remarks;
-        QString text;
+        QString found;
+        QList<QSize> sizes;
+        QVector<bool> nullAt;
         IconRemarkState maximum = NoRemark;
     };
-    CachedRemarks cachedRemarks(const QString &iconName, const IconsModel *model);
-    QHash<QString, CachedRemarks> remarksCache;
-
-    // The toolkit settings the cached remarks were computed under, compared part by
-    // part: joining them into one key on each request cost as much as the lookup.
-    struct ThemeSetup {
-        QString themeName;
-        QString fallbackThemeName;
-        QStringList themeSearchPaths;
-        QStringList fallbackSearchPaths;
-        bool operator==(const ThemeSetup &other) const;
-    };
-    ThemeSetup remarksThemeSetup;
-    // Drops the cached remarks when the toolkit's theme set-up has changed since.
-    void checkThemeSetup();
+    const Examination &examination(const QString &iconName);
+    QHash<QString, Examination> examinations;
+    uint examinedThemeKey = 0;
+    QString examinedFallbackTheme;
+    QStringList textLanguages;
+    // Drops every examination once the toolkit's theme set-up has changed since.
+    void followToolkit();
     // Moves whenever any answer of the model or its remark engine may have changed.
     quint64 contentRevision = 0;
     QTimer *remarksWarmer = nullptr;

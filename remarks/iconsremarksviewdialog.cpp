@@ -1,6 +1,7 @@
 #include "iconsremarksviewdialog.h"
 
 #include "iconsproxyremarksmodel.h"
+#include "remarkssortmodel.h"
 
 #include "catalogue/iconsmodel.h"
 #include "sizehintmemodelegate.h"
@@ -27,7 +28,7 @@ IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *
     ui->setupUi(this);
 
     auto *remarksModel = new IconsProxyRemarksModel(iconsModel, this);
-    m_sortModel = new QSortFilterProxyModel(this);
+    m_sortModel = new RemarksSortModel(this);
     m_sortModel->setSourceModel(remarksModel);
     m_sortModel->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_sortModel->sort(IconsProxyRemarksModel::IconNameProperty, Qt::AscendingOrder);

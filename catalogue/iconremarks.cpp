@@ -2,6 +2,7 @@
 #include "iconsmodel.h"
 #include "iconsmodel_p.h"
 #include "iconsmodelloader.h"
+#include "slicedrelease.h"
 
 #include "app/constants.h"
 
@@ -38,7 +39,7 @@ void IconsModelPrivate::followToolkit()
     const uint themeKey = QIconLoader::instance()->themeKey();
     const QString fallbackTheme = QIcon::fallbackThemeName();
     if (themeKey != examinedThemeKey || fallbackTheme != examinedFallbackTheme) {
-        examinations.clear();
+        release->retire(std::exchange(examinations, QHash<QString, Examination>()));
         examinedThemeKey = themeKey;
         examinedFallbackTheme = fallbackTheme;
         ++contentRevision;
@@ -64,15 +65,17 @@ const IconsModelPrivate::Examination &IconsModelPrivate::examination(const QStri
     // so a find before any scan reports what the theme really holds rather than the
     // nameless placeholder.
     const QIcon icon = status == 2 ? loader->getIcon(iconName) : QIcon::fromTheme(iconName);
-    examined.found = icon.name();
+    const QString found = icon.name();
+    examined.found = found == iconName ? iconName : found;
     if (!examined.found.isEmpty()) {
         examined.sizes = icon.availableSizes(QIcon::Normal, QIcon::Off);
-        examined.nullAt.reserve(examined.sizes.size());
-        for (const QSize &size : qAsConst(examined.sizes)) {
-            examined.nullAt.append(icon.pixmap(size, QIcon::Normal, QIcon::Off).isNull());
+        for (int i = 0; i < examined.sizes.size(); ++i) {
+            if (icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off).isNull()) {
+                examined.nullSizes.append(i);
+            }
         }
     }
-    examined.maximum = examined.found.isEmpty() || examined.sizes.isEmpty() || examined.nullAt.contains(true) ? ErrorRemark
+    examined.maximum = examined.found.isEmpty() || examined.sizes.isEmpty() || !examined.nullSizes.isEmpty() ? ErrorRemark
         : examined.found != iconName                                                                       ? WarningRemark
         : std::any_of(standartIconSizes.cbegin(), standartIconSizes.cend(), [&examined](int standard) {
               return !examined.sizes.contains(QSize(standard, standard));
@@ -103,10 +106,7 @@ IconRemarks IconsModel::iconRemarks(const QString &iconName) const
                                  : remarkText("No available sizes found for icon %1 (icon %2 in use)", {name, found}, {})});
     }
 
-    for (int i = 0; i < sizes.size(); ++i) {
-        if (!examined.nullAt.at(i)) {
-            continue;
-        }
+    for (int i : examined.nullSizes) {
         const QSize &size = sizes.at(i);
         remarks.append({ErrorRemark,
                         sameName ? remarkText("The size %2x%3 for icon %1 has no image valid", {name}, {size.width(), size.height()})

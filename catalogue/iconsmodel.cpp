@@ -158,7 +158,7 @@ void IconsModel::clear()
     d->release->retire(QList<QString>(std::exchange(d->iconNames, QStringList())));
     d->release->retire(std::exchange(d->rowByName, QHash<QString, int>()));
     d->loader->clear();
-    d->examinations.clear();
+    d->release->retire(std::exchange(d->examinations, QHash<QString, IconsModelPrivate::Examination>()));
     d->remarksWarmer->stop();
     d->warmedRows = 0;
     ++d->contentRevision;

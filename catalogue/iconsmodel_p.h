@@ -26,11 +26,12 @@ public:
     // the language current then. An entry holds while the toolkit's theme key, the
     // fallback theme name (which Qt 5 leaves out of that key) and the name's load state
     // are those it was made under.
+    // Kept small: there is one per listed name once the idle pass has run.
     struct Examination {
         int status = 0;
-        QString found;
+        QString found; // shares the name's text where they are equal
         QList<QSize> sizes;
-        QVector<bool> nullAt;
+        QVector<int> nullSizes; // indexes into sizes; empty, so unallocated, for a sound icon
         IconRemarkState maximum = NoRemark;
     };
     const Examination &examination(const QString &iconName);

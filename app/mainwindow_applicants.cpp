@@ -3,6 +3,7 @@
 #include "mainwindow_p.h"
 #include "ui_mainwindow.h"
 
+#include "applicants/applicantitem.h"
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/scaniconnamesthread.h"
 
@@ -12,10 +13,12 @@
 void MainWindow::updateApplicantsIconPaths()
 {
     d->applicantsIconPathsModel->clear();
+    QStringList paths;
     const QStringList dirPaths = QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths();
     for (const QString &dirPath : dirPaths) {
-        scanApplicantsIconByDirPath(dirPath);
+        d->applicantsIndex.collect(dirPath, d->scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(d->searchIconName), paths);
     }
+    d->appendApplicants(paths);
     if (ui->checkBoxApplicantsExactMatchBySearchIconName->isChecked()) {
         d->applicantsSortFilterModel->setIconNameFilter(d->searchIconName);
     }
@@ -25,11 +28,19 @@ void MainWindow::scanApplicantsIconByDirPath(const QString &dirPath)
 {
     QStringList paths;
     d->applicantsIndex.collect(dirPath, d->scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(d->searchIconName), paths);
-    for (const QString &path : qAsConst(paths)) {
-        auto *item = new QStandardItem(QIcon(path), path);
-        item->setToolTip(path);
-        d->applicantsIconPathsModel->appendRow(item);
+    d->appendApplicants(paths);
+}
+
+// One insertion for all rows: the sorted proxy places each run of new rows with a
+// pass over all of its rows, so rows added one by one cost it quadratic time.
+void MainWindowPrivate::appendApplicants(const QStringList &paths)
+{
+    QList<QStandardItem *> items;
+    items.reserve(paths.size());
+    for (const QString &path : paths) {
+        items.append(new ApplicantItem(path));
     }
+    applicantsIconPathsModel->invisibleRootItem()->appendRows(items);
 }
 
 void MainWindow::openFileByApplicantsIconIndex(const QModelIndex &index)

@@ -6,6 +6,10 @@
 #include <QList>
 #include <QSortFilterProxyModel>
 
+#include <memory>
+
+class ApplicantsSortFilterModelPrivate;
+
 class ApplicantsSortFilterModel : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -22,6 +26,8 @@ public:
     static QString getIconPathSectionText(const QString &path, IconPathSection section);
     static int getIconArea(const QString &sizeText);
 
+    void setSourceModel(QAbstractItemModel *sourceModel) override;
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
@@ -29,6 +35,7 @@ protected:
 private:
     QList<IconPathSection> m_sortSectionsPolicy;
     QString m_iconNameFilter;
+    std::unique_ptr<ApplicantsSortFilterModelPrivate> const d;
 };
 
 #endif

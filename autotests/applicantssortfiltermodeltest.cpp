@@ -2,7 +2,10 @@
 
 #include "testenvironment.h"
 
+#include "app/constants.h"
+
 #include <QAbstractItemModelTester>
+#include <QDirIterator>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 
@@ -31,7 +34,93 @@ class ApplicantsSortFilterModelTest : public QObject
         return rows;
     }
 
+    // The order the section texts themselves give, compared afresh on every comparison.
+    static QStringList referenceOrder(QStringList paths, const QList<IconPathSection> &policy = allIconPathSections)
+    {
+        std::stable_sort(paths.begin(), paths.end(), [&policy](const QString &left, const QString &right) {
+            for (IconPathSection section : policy) {
+                const QString leftText = ApplicantsSortFilterModel::getIconPathSectionText(left, section);
+                const QString rightText = ApplicantsSortFilterModel::getIconPathSectionText(right, section);
+                if (leftText != rightText) {
+                    return section == Size ? ApplicantsSortFilterModel::getIconArea(leftText) < ApplicantsSortFilterModel::getIconArea(rightText)
+                                           : leftText < rightText;
+                }
+            }
+            return false;
+        });
+        return paths;
+    }
+
+    static QStringList rows(const QAbstractItemModel &model)
+    {
+        QStringList texts;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            texts.append(model.index(row, 0).data().toString());
+        }
+        return texts;
+    }
+
 private Q_SLOTS:
+    // Each row's sections are worked out once and kept by row; the order must stay the
+    // one the texts give as rows come in bulk, change and go, odd paths included.
+    void sameOrderAsTheSectionTexts()
+    {
+        QStringList paths{QStringLiteral("/usr/share/icons/t/apps/48\n/a.png"),
+                          QStringLiteral("/usr/share//icons/x/16/apps/a.png"),
+                          QStringLiteral("/usr/share/icons/./t/16/apps/b.png"),
+                          QStringLiteral("/usr/share/icons/t/../u/22/apps/b.png"),
+                          QStringLiteral("icons/t/16/apps/a.png"),
+                          QString::fromUtf8("/usr/share/icons/t/apps/\xd9\xa1\xd9\xa6/a.png"),
+                          QStringLiteral("/usr/share/icons/t/16x16@2x/apps/a.b.c.png"),
+                          QStringLiteral("/usr/share/a.png"),
+                          QStringLiteral("/usr/share/icons/a.png"),
+                          QStringLiteral("/usr/share/icons/t/a.png"),
+                          QStringLiteral("/a.png"),
+                          QStringLiteral("/usr/share/pixmaps/.png"),
+                          QStringLiteral("/usr/share/icons/t/16/apps/")};
+        QDirIterator it(QStringLiteral("/usr/share/icons/hicolor"), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext() && paths.size() < 3000) {
+            paths.append(it.next());
+        }
+        QStandardItemModel source;
+        ApplicantsSortFilterModel proxy;
+        QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        proxy.sort(0, Qt::AscendingOrder);
+        proxy.setSourceModel(&source);
+        const int half = paths.size() / 2;
+        QList<QStandardItem *> items;
+        for (const QString &path : paths.mid(half)) {
+            items.append(new QStandardItem(path));
+        }
+        source.invisibleRootItem()->appendRows(items);
+        items.clear();
+        for (const QString &path : paths.mid(0, half)) {
+            items.append(new QStandardItem(path));
+        }
+        source.invisibleRootItem()->insertRows(0, items);
+        QCOMPARE(rows(proxy), referenceOrder(rows(source)));
+        // One section at a time, so that a section read wrong cannot hide behind another.
+        for (IconPathSection section : allIconPathSections) {
+            proxy.setSortSectionsPolicy({section});
+            QCOMPARE(rows(proxy), referenceOrder(rows(source), {section}));
+        }
+        proxy.setSortSectionsPolicy(allIconPathSections);
+
+        source.item(1)->setText(QStringLiteral("/usr/share/icons/t/8x8/apps/aaa.png"));
+        source.removeRows(2, 5);
+        QCOMPARE(rows(proxy), referenceOrder(rows(source)));
+
+        proxy.setIconNameFilter(QStringLiteral("a"));
+        QStringList named;
+        for (const QString &path : rows(source)) {
+            if (QFileInfo(path).baseName() == QLatin1String("a")) {
+                named.append(path);
+            }
+        }
+        QCOMPARE(rows(proxy), referenceOrder(named));
+    }
+
+
     void sectionTexts_data()
     {
         QTest::addColumn<QString>("path");

@@ -16,7 +16,7 @@ void MainWindow::updateApplicantsIconPaths()
     QStringList paths;
     const QStringList dirPaths = QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths();
     for (const QString &dirPath : dirPaths) {
-        d->applicantsIndex.collect(dirPath, d->scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(d->searchIconName), paths);
+        d->collectApplicants(dirPath, paths);
     }
     d->appendApplicants(paths);
     if (ui->checkBoxApplicantsExactMatchBySearchIconName->isChecked()) {
@@ -27,8 +27,13 @@ void MainWindow::updateApplicantsIconPaths()
 void MainWindow::scanApplicantsIconByDirPath(const QString &dirPath)
 {
     QStringList paths;
-    d->applicantsIndex.collect(dirPath, d->scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(d->searchIconName), paths);
+    d->collectApplicants(dirPath, paths);
     d->appendApplicants(paths);
+}
+
+void MainWindowPrivate::collectApplicants(const QString &dirPath, QStringList &paths)
+{
+    applicantsIndex.collect(dirPath, scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(searchIconName), paths);
 }
 
 // One insertion for all rows: the sorted proxy places each run of new rows with a

@@ -45,6 +45,7 @@ public:
     QAbstractItemDelegate *iconNamesDefaultDelegate = nullptr;
     // Keeps folder listings between finds, so a find does not walk every theme again.
     ApplicantsIndex applicantsIndex;
+    void collectApplicants(const QString &dirPath, QStringList &paths);
     void appendApplicants(const QStringList &paths);
 };
 

@@ -122,15 +122,7 @@ QModelIndex IconsModel::findIcon(const QString &iconName) const
 
 void IconsModel::addIcon(const QString &iconName)
 {
-    if (iconName.isEmpty() || d->rowByName.contains(iconName)) {
-        return;
-    }
-    const int row = d->iconNames.size();
-    beginInsertRows(QModelIndex(), row, row);
-    d->iconNames.append(iconName);
-    d->rowByName.insert(iconName, row);
-    ++d->contentRevision;
-    endInsertRows();
+    addIcons({iconName});
 }
 
 void IconsModel::addIcons(const QStringList &iconNames)

@@ -105,23 +105,6 @@ private Q_SLOTS:
         compareWithWalk(at(root), name);
     }
 
-    void discoveryCases()
-    {
-        QStringList paths;
-        m_index.collect(at(QStringLiteral("theme")), m_suffixes, ApplicantsIndex::applicantBaseNames(QStringLiteral("edit-copy-symbolic")), paths);
-        QStringList names;
-        for (const QString &path : qAsConst(paths)) {
-            names.append(path.mid(m_root.path().size() + 1));
-        }
-        names.sort();
-        QCOMPARE(names,
-                 (QStringList{QStringLiteral("theme/16/apps/edit-copy-symbolic.svg"), QStringLiteral("theme/16/apps/edit-copy.svg"),
-                              QStringLiteral("theme/16/apps/edit-copy.symbolic.png"), QStringLiteral("theme/16/apps/edit.png"),
-                              QStringLiteral("theme/16@2x/apps/edit-copy-symbolic.svg"), QStringLiteral("theme/16@2x/apps/edit-copy.svg"),
-                              QStringLiteral("theme/16@2x/apps/edit-copy.symbolic.png"), QStringLiteral("theme/16@2x/apps/edit.png"),
-                              QStringLiteral("theme/22/apps/edit-copy.png"), QStringLiteral("theme/linked/apps/edit-copy.png")}));
-    }
-
     void freshAfterChanges()
     {
         const QString theme = at(QStringLiteral("theme"));
@@ -171,24 +154,6 @@ private Q_SLOTS:
         m_index.collect(theme, {QStringLiteral("PNG")}, names, indexed);
         QCOMPARE(indexed, walked);
         QCOMPARE(indexed.size(), 1);
-    }
-
-    void changedFolderReadOncePerCollect()
-    {
-        const QString theme = at(QStringLiteral("theme"));
-        waitUntilSettled();
-        compareWithWalk(theme, QStringLiteral("edit"));
-        const int reads = m_index.directoryReads();
-        // theme/16/apps is reached twice, also through theme/16@2x.
-        touch(QStringLiteral("theme/16/apps/edit-new.png"));
-        compareWithWalk(theme, QStringLiteral("edit"));
-        QCOMPARE(m_index.directoryReads(), reads + 1);
-        // Not trusted yet: the next collect reads it again, once.
-        compareWithWalk(theme, QStringLiteral("edit"));
-        QCOMPARE(m_index.directoryReads(), reads + 2);
-        QVERIFY(QFile::remove(at(QStringLiteral("theme/16/apps/edit-new.png"))));
-        compareWithWalk(theme, QStringLiteral("edit"));
-        QCOMPARE(m_index.directoryReads(), reads + 3);
     }
 
     void unreadableFolder()

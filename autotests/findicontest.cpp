@@ -204,18 +204,6 @@ private Q_SLOTS:
         QTest::qWait(400);
     }
 
-    void optionsPanel()
-    {
-        MainWindow window;
-        QCOMPARE(windowChild<QLabel>(&window, "labelThemeName")->text(), m_fixture.theme.name());
-        QCOMPARE(windowChild<QLabel>(&window, "labelThemeSearchPaths")->text(), m_fixture.theme.searchPath());
-        QCOMPARE(windowChild<QLabel>(&window, "labelFallbackSearchPaths")->text(), m_fixture.fallbackPath());
-        QCOMPARE(windowChild<QGroupBox>(&window, "groupBoxIconsOptions")->title(), QStringLiteral("Current custom options:"));
-        QIcon::setThemeSearchPaths({QStringLiteral("/one"), QStringLiteral("/two")});
-        findByTyping(&window, QStringLiteral("x"));
-        QCOMPARE(windowChild<QLabel>(&window, "labelThemeSearchPaths")->text(), QStringLiteral("/one:/two"));
-        QTRY_VERIFY(!QGuiApplication::overrideCursor());
-    }
 };
 
 ZEL_TEST_MAIN(FindIconTest)

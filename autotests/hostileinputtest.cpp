@@ -307,24 +307,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(statusText(&window).startsWith(QLatin1String("Scan icon names done")), 30000);
     }
 
-    void windowClosedDuringScan()
-    {
-        auto *window = new MainWindow;
-        window->show();
-        QPointer<ScanIconNamesThread> thread = MainWindowAccess::d(window)->scanIconNamesThread;
-        QVERIFY(thread);
-        startScan(window);
-        QVERIFY(thread->isRunning() || thread->isFinished());
-        window->close();
-        delete window;
-        QVERIFY(thread.isNull());
-        // Nothing queued by the scanner may reach the destroyed window.
-        QTest::qWait(50);
-        while (QGuiApplication::overrideCursor()) {
-            QGuiApplication::restoreOverrideCursor();
-        }
-    }
-
     void garbledSettings_data()
     {
         QTest::addColumn<QByteArray>("file");

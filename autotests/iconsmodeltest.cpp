@@ -242,41 +242,6 @@ private Q_SLOTS:
         QVERIFY(!warmed.isWarmingRemarks());
     }
 
-    // Every change a view cannot be told of by a signal moves the revision; reading
-    // remarks, however often, does not.
-    void contentRevisionMoves()
-    {
-        IconsModel model(nullptr);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_fixture.apply();
-        model.addIcon(QStringLiteral("four-sizes"));
-        quint64 last = model.contentRevision();
-        const auto moved = [&model, &last]() {
-            const quint64 now = model.contentRevision();
-            const bool changed = now != last;
-            last = now;
-            return changed;
-        };
-        model.iconRemarks(QStringLiteral("four-sizes"));
-        model.iconRemarksAsString(model.index(0));
-        QVERIFY(!moved());
-        model.loadAllIcons();
-        QVERIFY(moved());
-        model.iconRemarks(QStringLiteral("four-sizes"));
-        QVERIFY(!moved());
-        model.dropCachedRemarks(QStringLiteral("four-sizes"));
-        QVERIFY(moved());
-        const QStringList fallback = QIcon::fallbackSearchPaths();
-        QIcon::setFallbackSearchPaths(fallback + QStringList{QStringLiteral("/nonexistent")});
-        QVERIFY(moved());
-        QIcon::setFallbackSearchPaths(fallback);
-        QVERIFY(moved());
-        model.addIcon(QStringLiteral("absent"));
-        QVERIFY(moved());
-        model.clear();
-        QVERIFY(moved());
-    }
-
     void emptyModelLoadsNothing()
     {
         IconsModel model(nullptr);

@@ -39,57 +39,6 @@ private Q_SLOTS:
         QFile::remove(TestEnvironment::settingsFilePath());
     }
 
-    void firstStart()
-    {
-        MainWindow window;
-        QCOMPARE(window.size(), QSize(1161, 823));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-        QVERIFY(child<QPushButton>(&window, "pushButtonScanIconNamesStop")->isHidden());
-        QVERIFY(!child<QPushButton>(&window, "pushButtonScanIconNamesStart")->isHidden());
-        QVERIFY(child<QGroupBox>(&window, "groupBoxFindedIconRemarks")->isHidden());
-        QVERIFY(!child<QAction>(&window, "actionShowRemarksInIconNames")->isChecked());
-        QVERIFY(!child<QAction>(&window, "actionShowRemarksAboutFindedIcon")->isChecked());
-        QVERIFY(!child<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName")->isChecked());
-        QVERIFY(!dynamic_cast<IconsRemarksDelegate *>(child<QListView>(&window, "listViewIconNames")->itemDelegate()));
-
-        // Stretch factors share the space: 3 to 5, 1 to 3, 2 to 1.
-        const QList<int> main = child<QSplitter>(&window, "splitterMain")->sizes();
-        QVERIFY2(main.at(0) < main.at(1), qPrintable(QStringLiteral("%1 %2").arg(main.at(0)).arg(main.at(1))));
-        const QList<int> applicants = child<QSplitter>(&window, "splitterApplicantsRemarks")->sizes();
-        QVERIFY(applicants.at(1) == 0 || applicants.at(0) > applicants.at(1));
-
-        QToolButton *button = settingsButton(&window);
-        QVERIFY(button);
-        QCOMPARE(button->size(), QSize(32, 32));
-        QCOMPARE(button->geometry().right(), window.width() - 2);
-        QCOMPARE(button->y(), window.menuBar()->height() + 1);
-        QCOMPARE(child<QLineEdit>(&window, "lineEditIconNamesFilter")->placeholderText(), QStringLiteral("Filter"));
-        QCOMPARE(child<QAction>(&window, "actionViewIconsRemarks")->shortcut(), QKeySequence(Qt::Key_F2));
-        QCOMPARE(child<QAction>(&window, "actionQuit")->shortcut(), QKeySequence(QKeySequence::Quit));
-    }
-
-    void settingsButtonFollowsResize_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("narrower") << QSize(1100, 850);
-        QTest::newRow("larger") << QSize(1400, 950);
-    }
-
-    void settingsButtonFollowsResize()
-    {
-        QFETCH(QSize, size);
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.resize(size);
-        QTRY_COMPARE(window.size(), size);
-        QToolButton *button = settingsButton(&window);
-        QCOMPARE(button->x(), window.width() - button->width() - 1);
-        QCOMPARE(button->y(), window.menuBar()->height() + 1);
-    }
-
     void remarksDelegateToggle()
     {
         MainWindow window;
@@ -102,43 +51,6 @@ private Q_SLOTS:
         action->setChecked(true);
         action->trigger();
         QCOMPARE(list->itemDelegate(), original);
-    }
-
-    void remarksGroupToggle()
-    {
-        MainWindow window;
-        window.show();
-        auto *group = child<QGroupBox>(&window, "groupBoxFindedIconRemarks");
-        QAction *action = child<QAction>(&window, "actionShowRemarksAboutFindedIcon");
-        QVERIFY(group->isHidden());
-        action->trigger();
-        QVERIFY(!group->isHidden());
-        action->setChecked(false);
-        action->trigger();
-        QVERIFY(group->isHidden());
-        action->setChecked(false);
-        action->trigger();
-        QVERIFY(!group->isHidden());
-    }
-
-    void exactMatchBoxSetsApplicantFilter()
-    {
-        MainWindow window;
-        auto *box = child<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName");
-        auto *proxy = qobject_cast<ApplicantsSortFilterModel *>(child<QListView>(&window, "listViewApplicantsIconPaths")->model());
-        QVERIFY(proxy);
-
-        box->setChecked(true);
-        QCOMPARE(proxy->iconNameFilter(), QString());
-
-        child<QLineEdit>(&window, "lineEditIconName")->setText(QStringLiteral("no-such-icon-xyz"));
-        child<QPushButton>(&window, "pushButtonFindIcon")->click();
-        QCOMPARE(proxy->iconNameFilter(), QStringLiteral("no-such-icon-xyz"));
-
-        box->setChecked(false);
-        QCOMPARE(proxy->iconNameFilter(), QString());
-        box->setChecked(true);
-        QCOMPARE(proxy->iconNameFilter(), QStringLiteral("no-such-icon-xyz"));
     }
 
     void saveAndRestore()

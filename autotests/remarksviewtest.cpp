@@ -97,40 +97,6 @@ class RemarksViewTest : public QObject
     }
 
 private Q_SLOTS:
-    void proxyShape()
-    {
-        IconsModel icons(nullptr);
-        m_fixture.apply();
-        addNames(&icons, {QStringLiteral("a-first"), QStringLiteral("b-full"), QStringLiteral("c-third"), QStringLiteral("d"), QStringLiteral("e"), QStringLiteral("f")});
-        IconsProxyRemarksModel proxy(&icons, nullptr);
-        QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
-
-        QCOMPARE(proxy.sourceIconsModel(), &icons);
-        QCOMPARE(proxy.rowCount(), 6);
-        QCOMPARE(proxy.columnCount(), 3);
-        QCOMPARE(proxy.columnCount(proxy.index(2, 1)), 3);
-        QVERIFY(proxy.index(0, 2).isValid());
-        QVERIFY(!proxy.index(0, 3).isValid());
-        QVERIFY(!proxy.index(6, 0).isValid());
-        QVERIFY(!proxy.index(-1, 0).isValid());
-        QVERIFY(!proxy.parent(proxy.index(1, 1)).isValid());
-
-        QCOMPARE(proxy.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Finded icon name"));
-        QCOMPARE(proxy.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Icon name"));
-        QCOMPARE(proxy.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Icon remarks"));
-        QVERIFY(!proxy.headerData(3, Qt::Horizontal).isValid());
-        QVERIFY(!proxy.headerData(0, Qt::Vertical).isValid());
-        QVERIFY(!proxy.headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
-
-        const QModelIndex fromSource = proxy.mapFromSource(icons.index(5, 0));
-        QCOMPARE(fromSource.row(), 5);
-        QCOMPARE(fromSource.column(), 1);
-        const QModelIndex toSource = proxy.mapToSource(proxy.index(5, 2));
-        QCOMPARE(toSource.row(), 5);
-        QCOMPARE(toSource.column(), 0);
-        QCOMPARE(toSource.model(), &icons);
-    }
-
     void proxyCells_data()
     {
         QTest::addColumn<QString>("name");
@@ -398,18 +364,6 @@ private Q_SLOTS:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
-    void windowToggleInstallsTheDelegate()
-    {
-        MainWindow window;
-        QAction *toggle = window.findChild<QAction *>(QStringLiteral("actionShowRemarksInIconNames"));
-        auto *list = window.findChild<QListView *>(QStringLiteral("listViewIconNames"));
-        QAbstractItemDelegate *plain = list->itemDelegate();
-        QVERIFY(!dynamic_cast<IconsRemarksDelegate *>(plain));
-        toggle->trigger();
-        QVERIFY(dynamic_cast<IconsRemarksDelegate *>(list->itemDelegate()));
-        toggle->trigger();
-        QCOMPARE(list->itemDelegate(), plain);
-    }
 };
 
 ZEL_TEST_MAIN(RemarksViewTest)

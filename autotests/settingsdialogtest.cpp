@@ -65,58 +65,6 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(&dialog, "labelPreviewIconSize")->text(), text);
     }
 
-    void slidersSpanTheStandardSizes()
-    {
-        SettingsDialog dialog;
-        for (const char *name : {"horizontalSliderScanIconNamesIconSize", "horizontalSliderApplicantsIconPathsIconSize", "horizontalSliderPreviewIconSize"}) {
-            auto *slider = child<QSlider>(&dialog, name);
-            QCOMPARE(slider->minimum(), 0);
-            QCOMPARE(slider->maximum(), 8);
-            QCOMPARE(slider->pageStep(), 1);
-        }
-        child<QSlider>(&dialog, "horizontalSliderScanIconNamesIconSize")->setValue(8);
-        QCOMPARE(child<QLabel>(&dialog, "labelScanIconNamesIconSize")->text(), QStringLiteral("256 px"));
-    }
-
-    void freshDialog()
-    {
-        SettingsDialog dialog;
-        QCOMPARE(dialog.size(), QSize(647, 472));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Settings"));
-        QCOMPARE(dialog.currentTab(), SettingsDialog::TabGeneral);
-        QVERIFY(dialog.isUsingSystemIconsTheme());
-        QVERIFY(!child<QGroupBox>(&dialog, "groupBoxThemeSearchPaths")->isEnabled());
-        QVERIFY(!child<QWidget>(&dialog, "widgetThemeNames")->isEnabled());
-        QVERIFY(!child<QSlider>(&dialog, "horizontalSliderPreviewIconSize")->isEnabled());
-        auto *buttons = child<QDialogButtonBox>(&dialog, "buttonBox");
-        QCOMPARE(buttons->standardButtons(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults);
-        auto *tabs = child<QTabWidget>(&dialog, "tabWidget");
-        QCOMPARE(tabs->tabText(0), QStringLiteral("General"));
-        QCOMPARE(tabs->tabText(1), QStringLiteral("Icons options"));
-        QCOMPARE(tabs->tabText(2), QStringLiteral("Applicants sort policy"));
-    }
-
-    void tabs_data()
-    {
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("general") << 0 << 0;
-        QTest::newRow("icons options") << 1 << 1;
-        QTest::newRow("sort policy") << 2 << 2;
-        QTest::newRow("out of range keeps the page") << 7 << 1;
-        QTest::newRow("negative keeps the page") << -1 << 1;
-    }
-
-    void tabs()
-    {
-        QFETCH(int, tab);
-        QFETCH(int, expected);
-        SettingsDialog dialog;
-        dialog.setCurrentTab(SettingsDialog::TabIconsOptions);
-        dialog.setCurrentTab(static_cast<SettingsDialog::Tab>(tab));
-        QCOMPARE(int(dialog.currentTab()), expected);
-    }
-
     void previewBoxEnablesItsSlider()
     {
         SettingsDialog dialog;
@@ -233,27 +181,6 @@ private Q_SLOTS:
         editor->upItem();
         QCOMPARE(dialog.applicantsSortSectionsPolicy(),
                  (QList<IconPathSection>{IconPathSection::MainPath, IconPathSection::Theme, IconPathSection::Name, IconPathSection::Size, IconPathSection::Category}));
-    }
-
-    void sectionCaptions_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("section");
-        QTest::newRow("main path") << QStringLiteral("Main path") << int(IconPathSection::MainPath);
-        QTest::newRow("theme") << QStringLiteral("Icons theme") << int(IconPathSection::Theme);
-        QTest::newRow("size") << QStringLiteral("Size") << int(IconPathSection::Size);
-        QTest::newRow("category") << QStringLiteral("Category") << int(IconPathSection::Category);
-        QTest::newRow("name") << QStringLiteral("Icon name") << int(IconPathSection::Name);
-        QTest::newRow("other case") << QStringLiteral("icon name") << int(IconPathSection::MainPath);
-        QTest::newRow("unknown") << QStringLiteral("Colour") << int(IconPathSection::MainPath);
-        QTest::newRow("empty") << QString() << int(IconPathSection::MainPath);
-    }
-
-    void sectionCaptions()
-    {
-        QFETCH(QString, caption);
-        QFETCH(int, section);
-        QCOMPARE(int(SettingsDialog::iconPathSection(caption)), section);
     }
 
     void sectionNameOutOfRange()

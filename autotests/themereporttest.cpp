@@ -348,14 +348,6 @@ private Q_SLOTS:
         QCOMPARE(QDir(QFileInfo(settingsPath).path()).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("application.ini")}));
     }
 
-    void helpShowsExample()
-    {
-        const Run run = runProgram({QStringLiteral("--help")});
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.output.contains("--fail-on <severity>"));
-        QVERIFY(run.output.contains("--scan --fail-on error"));
-        QVERIFY(run.errors.isEmpty());
-    }
 };
 
 ZEL_TEST_MAIN(ThemeReportTest)

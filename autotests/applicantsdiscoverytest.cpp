@@ -1,4 +1,5 @@
 #include "testenvironment.h"
+#include "fixturetheme.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
@@ -58,6 +59,25 @@ private Q_SLOTS:
         touch(QStringLiteral("linked-target/places/linked.png"));
         QVERIFY(QFile::link(themes() + QStringLiteral("/linked-target"), themes() + QStringLiteral("/t/16x16/more")));
         storeThemeSettings({themes()}, {}, QStringLiteral("t"));
+    }
+
+    // A row's icon is made only when asked for; it must still be the file's image.
+    void rowsShowTheirFile()
+    {
+        const QString path = themes() + QStringLiteral("/t/16x16/apps/pic.png");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(FixtureTheme::pngBytes(16, 16, Qt::green));
+        file.close();
+        MainWindow window;
+        window.show();
+        QCOMPARE(found(&window, QStringLiteral("pic")), QStringList{QStringLiteral("pic.png")});
+        const QModelIndex row = windowChild<QListView>(&window, "listViewApplicantsIconPaths")->model()->index(0, 0);
+        QCOMPARE(row.data(Qt::ToolTipRole).toString(), path);
+        const QImage image = row.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+        QCOMPARE(image.pixelColor(8, 8), QColor(Qt::green));
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
     }
 
     void discovery_data()

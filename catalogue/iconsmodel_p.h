@@ -45,6 +45,7 @@ public:
     quint64 contentRevision = 0;
     QTimer *remarksWarmer = nullptr;
     int warmedRows = 0;
+    int warmedSlices = 0;
     // What a clear took out of the model, let go of from the event loop.
     SlicedRelease *release = nullptr;
 };

@@ -3,6 +3,8 @@
 #include "mainwindow_p.h"
 #include "ui_mainwindow.h"
 
+#include "catalogue/iconexamination.h"
+#include "catalogue/iconsizetext.h"
 #include "catalogue/iconsmodel.h"
 #include "integration/zelicon.h"
 
@@ -12,21 +14,15 @@
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 
-#include <algorithm>
 
 QString MainWindowPrivate::convertQSizeToString(const QSize &size)
 {
-    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    return IconSizeText::toString(size);
 }
 
 QSize MainWindowPrivate::convertStringToQSize(const QString &text)
 {
-    if (!text.contains(QLatin1Char('x'))) {
-        return QSize();
-    }
-    const QStringList parts = text.split(QLatin1Char('x'));
-    // toInt gives 0 for an empty or non-numeric part, as wanted.
-    return QSize(parts.value(0).toInt(), parts.value(1).toInt());
+    return IconSizeText::fromString(text);
 }
 
 void MainWindow::findIconByCurrentName()
@@ -81,13 +77,14 @@ void MainWindow::findIconByCurrentName()
 
 void MainWindow::updateFindedIconInfo()
 {
+    const IconExamination examined = IconExamination::examine(d->iconsModel, d->searchIconName, d->findedIcon);
     ui->labelSearchIconName->setText(d->searchIconName);
-    ui->labelHasThemeIcon->setText(QIcon::hasThemeIcon(d->searchIconName) ? i18nd("zel-find-qicon", "Exist") : i18nd("zel-find-qicon", "Absent"));
-    ui->labelFindedIconName->setText(d->findedIcon.name());
+    ui->labelHasThemeIcon->setText(examined.hasThemeIcon ? i18nd("zel-find-qicon", "Exist") : i18nd("zel-find-qicon", "Absent"));
+    ui->labelFindedIconName->setText(examined.nameInUse);
     ui->labelFindedIconCacheKey->setText(QString::number(d->findedIcon.cacheKey()));
     ui->labelFindedIconIsMask->setText(d->findedIcon.isMask() ? i18nd("zel-find-qicon", "Mask") : i18nd("zel-find-qicon", "Not mask"));
 
-    const IconRemarks remarks = d->iconsModel->iconRemarks(d->searchIconName);
+    const IconRemarks &remarks = examined.remarks;
     d->findedIconRemarksModel->setRowCount(remarks.size());
     d->findedIconRemarksModel->setColumnCount(1);
     for (int row = 0; row < remarks.size(); ++row) {
@@ -100,16 +97,9 @@ void MainWindow::updateFindedIconInfo()
     QSignalBlocker blocker(combo);
     combo->clear();
 
-    QList<QSize> sizes = d->findedIcon.availableSizes(QIcon::Normal, QIcon::Off);
-    std::sort(sizes.begin(), sizes.end(), [](const QSize &a, const QSize &b) {
-        return a.width() != b.width() ? a.width() < b.width() : a.height() < b.height();
-    });
     QStringList texts;
-    for (const QSize &size : qAsConst(sizes)) {
-        const QString text = MainWindowPrivate::convertQSizeToString(size);
-        if (!texts.contains(text)) {
-            texts.append(text);
-        }
+    for (const QSize &size : examined.sizes) {
+        texts.append(MainWindowPrivate::convertQSizeToString(size));
     }
     combo->addItems(texts);
 

@@ -1,6 +1,6 @@
 #include "themereport.h"
 
-#include "app/mainwindow_p.h"
+#include "catalogue/iconsizetext.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
 
@@ -74,23 +74,7 @@ QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
     QList<Entry> entries;
     entries.reserve(unique.size());
     for (const QString &name : qAsConst(unique)) {
-        Entry entry;
-        entry.name = name;
-        // What the find panel shows beside the remarks: the theme asked afresh.
-        const QIcon icon = QIcon::fromTheme(name);
-        entry.nameInUse = icon.name();
-        entry.hasThemeIcon = QIcon::hasThemeIcon(name);
-        QList<QSize> sizes = icon.availableSizes(QIcon::Normal, QIcon::Off);
-        std::sort(sizes.begin(), sizes.end(), [](const QSize &a, const QSize &b) {
-            return a.width() != b.width() ? a.width() < b.width() : a.height() < b.height();
-        });
-        sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
-        entry.sizes = sizes;
-        entry.remarks = m_iconsModel->iconRemarks(name);
-        for (const IconRemark &remark : qAsConst(entry.remarks)) {
-            entry.maximum = std::max(entry.maximum, remark.first);
-        }
-        entries.append(entry);
+        entries.append(IconExamination::examine(m_iconsModel, name, QIcon::fromTheme(name)));
     }
     return entries;
 }
@@ -138,8 +122,7 @@ QByteArray ThemeReport::toJson(const QList<Entry> &entries)
     for (const Entry &entry : entries) {
         QJsonArray sizes;
         for (const QSize &size : entry.sizes) {
-            // The texts of the find panel's size list, so the two always read alike.
-            sizes.append(MainWindowPrivate::convertQSizeToString(size));
+            sizes.append(IconSizeText::toString(size));
         }
         QJsonArray remarks;
         for (const IconRemark &remark : entry.remarks) {

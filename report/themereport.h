@@ -1,6 +1,7 @@
 #ifndef THEMEREPORT_H
 #define THEMEREPORT_H
 
+#include "catalogue/iconexamination.h"
 #include "catalogue/iconremarkstate.h"
 
 #include <QByteArray>
@@ -18,14 +19,7 @@ class ThemeReport : public QObject
 {
     Q_OBJECT
 public:
-    struct Entry {
-        QString name;
-        QString nameInUse;
-        bool hasThemeIcon = false;
-        QList<QSize> sizes;
-        IconRemarks remarks;
-        IconRemarkState maximum = NoRemark;
-    };
+    using Entry = IconExamination;
 
     explicit ThemeReport(QObject *parent = nullptr);
     ~ThemeReport() override;

@@ -1,7 +1,8 @@
 #include "applicantsindex.h"
 
+#include "catalogue/directorylisting.h"
+
 #include <QDateTime>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -9,43 +10,16 @@
 
 #include <algorithm>
 
-#include <sys/stat.h>
 
 namespace
 {
-struct Identity {
-    bool exists = false;
-    bool isDir = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    qint64 modified = 0;
-    qint64 changed = 0;
-
-    bool operator==(const Identity &other) const
-    {
-        return exists == other.exists && isDir == other.isDir && device == other.device && inode == other.inode && modified == other.modified
-            && changed == other.changed;
-    }
-    bool operator!=(const Identity &other) const
-    {
-        return !(*this == other);
-    }
-};
+using Identity = DirectoryListing::Identity;
+using DirectoryKey = DirectoryListing::Key;
+using Kind = DirectoryListing::Kind;
 
 Identity identityOf(const QString &path)
 {
-    Identity identity;
-    struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        return identity;
-    }
-    identity.exists = true;
-    identity.isDir = S_ISDIR(info.st_mode);
-    identity.device = info.st_dev;
-    identity.inode = info.st_ino;
-    identity.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    identity.changed = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
-    return identity;
+    return DirectoryListing::identityOf(QFile::encodeName(path));
 }
 
 // File systems stamp times by a coarse clock: a folder changed within the last
@@ -57,22 +31,6 @@ bool isSettled(const Identity &identity)
     return identity.modified < now - margin && identity.changed < now - margin;
 }
 
-struct DirectoryKey {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const DirectoryKey &other) const
-    {
-        return device == other.device && inode == other.inode;
-    }
-};
-
-uint qHash(const DirectoryKey &key, uint seed = 0)
-{
-    return ::qHash(quint64(key.inode), seed) ^ ::qHash(quint64(key.device), seed);
-}
-
-enum class Kind : quint8 { File, Dir, Other };
-
 struct ContainerSeen {
     int container;
     quint32 version;
@@ -81,7 +39,7 @@ struct ContainerSeen {
 struct Entry {
     QString name;
     QString suffix;
-    Kind kind = Kind::Other;
+    Kind kind = Kind::Broken;
     bool symlink = false;
     QVector<ContainerSeen> containers; // for links: the folders whose change can retarget them
 };
@@ -110,29 +68,37 @@ struct Container {
     bool settled = false;
 };
 
-bool isApplicant(const QFileInfo &info, const QStringList &suffixes, const QSet<QString> &baseNames)
+// The suffix after the last dot, the base name before the first, as QFileInfo cuts them.
+QString suffixOf(const QString &name)
 {
-    return suffixes.contains(info.suffix()) && baseNames.contains(info.baseName());
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
-void walk(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, QSet<QString> &ancestors)
+QString baseNameOf(const QString &name)
 {
-    const QString canonical = QFileInfo(dirPath).canonicalFilePath();
-    if (canonical.isEmpty() || ancestors.contains(canonical)) {
+    return name.left(name.indexOf(QLatin1Char('.')));
+}
+
+void walk(const QByteArray &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
+{
+    const Identity identity = DirectoryListing::identityOf(dirPath);
+    QVector<DirectoryListing::Entry> entries;
+    if (!identity.isDir || !ancestors.enter(identity.key)) {
         return;
     }
-    ancestors.insert(canonical);
-    QDirIterator it(dirPath, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDirIterator::NoIteratorFlags);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isDir()) {
-            walk(path, suffixes, baseNames, paths, ancestors);
-        } else if (isApplicant(info, suffixes, baseNames)) {
-            paths.append(path);
+    if (DirectoryListing::read(dirPath, entries)) {
+        for (const DirectoryListing::Entry &entry : qAsConst(entries)) {
+            const QByteArray path = DirectoryListing::childPath(dirPath, entry.name);
+            const QString name = QFile::decodeName(entry.name);
+            if (entry.kind == Kind::Dir) {
+                walk(path, suffixes, baseNames, paths, ancestors);
+            } else if (entry.kind == Kind::File && suffixes.contains(suffixOf(name)) && baseNames.contains(baseNameOf(name))) {
+                paths.append(QFile::decodeName(path));
+            }
         }
     }
-    ancestors.remove(canonical);
+    ancestors.leave(identity.key);
 }
 }
 
@@ -181,7 +147,7 @@ public:
     void resolve(Entry &entry, const QString &path)
     {
         const QFileInfo info(path);
-        entry.kind = info.isDir() ? Kind::Dir : (info.isFile() ? Kind::File : Kind::Other);
+        entry.kind = info.isDir() ? Kind::Dir : info.isFile() ? Kind::File : info.exists() ? Kind::Special : Kind::Broken;
         entry.containers.clear();
         // Every hop of the link chain lives in a folder that can retarget it.
         QString hop = path;
@@ -207,26 +173,24 @@ public:
         directory.identity = identity;
         directory.settled = isSettled(identity);
         directory.readIn = generation;
-        // System entries are kept too: a broken link may come to life without its folder changing.
-        QDirIterator it(dirPath, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::System, QDirIterator::NoIteratorFlags);
-        while (it.hasNext()) {
-            it.next();
-            const QFileInfo info = it.fileInfo();
+        // Broken links are kept too: one may come to life without its folder changing.
+        QVector<DirectoryListing::Entry> listed;
+        DirectoryListing::read(QFile::encodeName(dirPath), listed);
+        const QString prefix = dirPath.endsWith(QLatin1Char('/')) ? dirPath : dirPath + QLatin1Char('/');
+        for (const DirectoryListing::Entry &found : qAsConst(listed)) {
             Entry entry;
-            entry.name = info.fileName();
-            entry.suffix = info.suffix();
-            entry.symlink = info.isSymLink();
+            entry.name = QFile::decodeName(found.name);
+            entry.suffix = suffixOf(entry.name);
+            entry.symlink = found.symlink;
+            entry.kind = found.kind;
             const int position = directory.entries.size();
             if (entry.symlink) {
-                resolve(entry, info.filePath());
+                resolve(entry, prefix + entry.name);
                 directory.symlinks.append(position);
-            } else {
-                entry.kind = info.isDir() ? Kind::Dir : (info.isFile() ? Kind::File : Kind::Other);
-                if (entry.kind == Kind::Dir) {
-                    directory.plainDirectories.append(position);
-                }
+            } else if (entry.kind == Kind::Dir) {
+                directory.plainDirectories.append(position);
             }
-            directory.byBaseName[info.baseName()].append(position);
+            directory.byBaseName[baseNameOf(entry.name)].append(position);
             directory.entries.append(entry);
         }
     }
@@ -273,14 +237,14 @@ public:
         directory.linksLookedAt = true;
     }
 
-    void collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, QSet<DirectoryKey> &ancestors)
+    void collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
     {
         const Identity identity = identityOf(dirPath);
         if (!identity.exists || !identity.isDir) {
             return;
         }
-        const DirectoryKey key{identity.device, identity.inode};
-        if (ancestors.contains(key)) {
+        const DirectoryKey key = identity.key;
+        if (!ancestors.enter(key)) {
             return;
         }
         Directory &directory = directories[key];
@@ -311,6 +275,7 @@ public:
             }
         }
         if (visit.isEmpty()) {
+            ancestors.leave(key);
             return;
         }
         std::sort(visit.begin(), visit.end());
@@ -323,7 +288,6 @@ public:
             const Entry &entry = directory.entries.at(position);
             steps.append({entry.kind, prefix + entry.name});
         }
-        ancestors.insert(key);
         for (const auto &step : qAsConst(steps)) {
             if (step.first == Kind::Dir) {
                 collect(step.second, suffixes, baseNames, paths, ancestors);
@@ -331,7 +295,7 @@ public:
                 paths.append(step.second);
             }
         }
-        ancestors.remove(key);
+        ancestors.leave(key);
     }
 };
 
@@ -349,14 +313,14 @@ void ApplicantsIndex::collect(const QString &dirPath, const QStringList &suffixe
         return;
     }
     ++d->generation;
-    QSet<DirectoryKey> ancestors;
+    DirectoryListing::Ancestors ancestors;
     d->collect(dirPath, suffixes, baseNames, paths, ancestors);
 }
 
 void ApplicantsIndex::collectByWalk(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths)
 {
-    QSet<QString> ancestors;
-    walk(dirPath, suffixes, baseNames, paths, ancestors);
+    DirectoryListing::Ancestors ancestors;
+    walk(QFile::encodeName(dirPath), suffixes, baseNames, paths, ancestors);
 }
 
 void ApplicantsIndex::setReuseListings(bool reuse)

@@ -7,9 +7,6 @@
 #include <QMutexLocker>
 
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <utility>
 
 ScanIconNamesThread::ScanIconNamesThread(QObject *parent)
@@ -105,154 +102,66 @@ void ScanIconNamesThread::startWalk(Walk &state, bool paced)
     state.batchClock.start();
 }
 
-namespace
-{
-bool isAscii(const char *text, int length)
-{
-    for (int i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-QByteArray childPath(const QByteArray &dirPath, const char *name, int length)
-{
-    QByteArray path;
-    path.reserve(dirPath.size() + 1 + length);
-    path.append(dirPath);
-    if (!path.endsWith('/')) {
-        path.append('/');
-    }
-    path.append(name, length);
-    return path;
-}
-}
-
 // A directory met again in the same run, through a link or under another root, is
 // never read again: it can hold no name not reported yet. Only per-file receivers need
 // its names once more, and get them replayed from what the first reading gave.
 void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
 {
-    DIR *dir = ::opendir(dirPath.constData());
-    if (!dir) {
+    const DirectoryListing::Identity identity = DirectoryListing::identityOf(dirPath);
+    if (!identity.isDir) {
         return;
     }
-    struct stat dirStat;
-    if (::fstat(::dirfd(dir), &dirStat) != 0) {
-        ::closedir(dir);
-        return;
-    }
-    const DirectoryKey key(quint64(dirStat.st_dev), quint64(dirStat.st_ino));
+    const DirectoryListing::Key &key = identity.key;
+    QVector<DirectoryListing::Entry> entries;
     if (!state.perFile) {
         if (!state.visited.contains(key)) {
             state.visited.insert(key);
-            readDirectory(dirPath, dir, state, nullptr);
+            if (DirectoryListing::read(dirPath, entries)) {
+                visit(dirPath, entries, false, state);
+            }
         }
-        ::closedir(dir);
         return;
     }
     // Only a directory on the way down from the root is a cycle; sibling links are
     // walked, so that every path gets its per-file names.
-    if (state.ancestors.contains(key)) {
-        ::closedir(dir);
+    if (!state.ancestors.enter(key)) {
         return;
     }
-    state.ancestors.insert(key);
     const auto listed = state.listings.constFind(key);
     if (listed != state.listings.constEnd()) {
-        ::closedir(dir);
         // A copy: walking the subdirectories adds listings and may move the stored one.
-        const QVector<ListedEntry> listing = listed.value();
-        replay(dirPath, listing, state);
-    } else {
-        QVector<ListedEntry> listing;
-        readDirectory(dirPath, dir, state, &listing);
-        ::closedir(dir);
-        // Partial when the walk was stopped, but then nothing is walked after it.
-        state.listings.insert(key, listing);
+        entries = listed.value();
+        visit(dirPath, entries, true, state);
+    } else if (DirectoryListing::read(dirPath, entries)) {
+        state.listings.insert(key, entries);
+        visit(dirPath, entries, false, state);
     }
-    state.ancestors.remove(key);
+    state.ancestors.leave(key);
 }
 
-// The entries and their order are those of a QDirIterator with Dirs, Files and
-// NoDotAndDotDot: readdir order, no hidden names, no sockets, pipes, devices or broken
-// links, links followed. Working on the raw entries spares a stat of every plain file.
-void ScanIconNamesThread::readDirectory(const QByteArray &dirPath, void *handle, Walk &state, QVector<ListedEntry> *listing)
+// Everything a replay meets was read before in this run, so it holds no new name.
+void ScanIconNamesThread::visit(const QByteArray &dirPath, const QVector<DirectoryListing::Entry> &entries, bool replay, Walk &state)
 {
-    DIR *dir = static_cast<DIR *>(handle);
-    const int fd = ::dirfd(dir);
-    while (!m_stopFlag) {
-        const dirent *entry = ::readdir(dir);
-        if (!entry) {
-            break;
+    for (const DirectoryListing::Entry &entry : entries) {
+        if (m_stopFlag) {
+            return;
         }
-        const char *name = entry->d_name;
-        if (name[0] == '.') {
+        if (entry.kind == DirectoryListing::Kind::Dir) {
+            walk(DirectoryListing::childPath(dirPath, entry.name), state);
             continue;
         }
-        const int length = int(std::strlen(name));
-        // The toolkit reaches files by their decoded names: one whose bytes do not survive
-        // decoding is out of its sight, so the scan must not report it either.
-        if (!isAscii(name, length)) {
-            const QByteArray bytes = QByteArray::fromRawData(name, length);
-            if (QFile::encodeName(QFile::decodeName(bytes)) != bytes) {
-                continue;
-            }
-        }
-        unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN) {
-            struct stat entryStat;
-            if (::fstatat(fd, name, &entryStat, AT_SYMLINK_NOFOLLOW) != 0) {
-                continue;
-            }
-            type = S_ISLNK(entryStat.st_mode) ? DT_LNK : S_ISDIR(entryStat.st_mode) ? DT_DIR : S_ISREG(entryStat.st_mode) ? DT_REG : DT_UNKNOWN;
-        }
-        bool isDir = false;
-        if (type == DT_LNK) {
-            struct stat target;
-            if (::fstatat(fd, name, &target, 0) != 0) {
-                continue;
-            }
-            isDir = S_ISDIR(target.st_mode);
-        } else if (type == DT_DIR) {
-            isDir = true;
-        } else if (type != DT_REG) {
+        if (entry.isSystem()) {
             continue;
         }
-
-        if (isDir) {
-            if (listing) {
-                listing->append({QByteArray(name, length), QString()});
-            }
-            walk(childPath(dirPath, name, length), state);
+        const QString name = iconName(entry.name, state);
+        if (name.isEmpty()) {
             continue;
         }
-        // A dot cannot fall inside a multi-byte sequence, so cutting the raw name at
-        // its dots gives the same suffix and base name as cutting the decoded one.
-        const char *lastDot = std::strrchr(name, '.');
-        const char *suffix = lastDot ? lastDot + 1 : name + length;
-        const int suffixLength = int(name + length - suffix);
-        bool matches = false;
-        for (const QByteArray &wanted : qAsConst(state.suffixes)) {
-            if (wanted.size() == suffixLength && std::memcmp(wanted.constData(), suffix, suffixLength) == 0) {
-                matches = true;
-                break;
-            }
+        if (state.perFile) {
+            Q_EMIT iconNameFinded(name);
         }
-        if (!matches) {
-            continue;
-        }
-        const char *firstDot = std::strchr(name, '.');
-        const int baseLength = firstDot ? int(firstDot - name) : length;
-        if (baseLength > 0) {
-            const QString iconName = QFile::decodeName(QByteArray::fromRawData(name, baseLength));
-            if (listing) {
-                listing->append({QByteArray(), iconName});
-                Q_EMIT iconNameFinded(iconName);
-            }
-            foundName(iconName, state);
+        if (!replay) {
+            foundName(name, state);
         }
     }
     if (!state.batch.isEmpty() && state.batchClock.elapsed() >= batchMilliseconds) {
@@ -260,19 +169,25 @@ void ScanIconNamesThread::readDirectory(const QByteArray &dirPath, void *handle,
     }
 }
 
-// Everything a replay meets was read before in this run, so it holds no new name.
-void ScanIconNamesThread::replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, Walk &state)
+// A dot cannot fall inside a multi-byte sequence, so cutting the raw name at its dots
+// gives the same suffix and base name as cutting the decoded one.
+QString ScanIconNamesThread::iconName(const QByteArray &fileName, const Walk &state) const
 {
-    for (const ListedEntry &entry : listing) {
-        if (m_stopFlag) {
-            return;
-        }
-        if (entry.dirName.isNull()) {
-            Q_EMIT iconNameFinded(entry.iconName);
-        } else {
-            walk(childPath(dirPath, entry.dirName.constData(), entry.dirName.size()), state);
+    const int lastDot = fileName.lastIndexOf('.');
+    const char *suffix = fileName.constData() + lastDot + 1;
+    const int suffixLength = lastDot < 0 ? 0 : fileName.size() - lastDot - 1;
+    bool matches = false;
+    for (const QByteArray &wanted : qAsConst(state.suffixes)) {
+        if (wanted.size() == suffixLength && std::memcmp(wanted.constData(), suffix, suffixLength) == 0) {
+            matches = true;
+            break;
         }
     }
+    if (!matches) {
+        return QString();
+    }
+    const int firstDot = fileName.indexOf('.');
+    return QFile::decodeName(fileName.left(firstDot < 0 ? fileName.size() : firstDot));
 }
 
 void ScanIconNamesThread::foundName(const QString &iconName, Walk &state)

@@ -1,11 +1,12 @@
 #ifndef SCANICONNAMESTHREAD_H
 #define SCANICONNAMESTHREAD_H
 
+#include "catalogue/directorylisting.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
-#include <QPair>
 #include <QSet>
 #include <QStringList>
 #include <QThread>
@@ -50,30 +51,23 @@ protected:
     void run() override;
 
 private:
-    using DirectoryKey = QPair<quint64, quint64>; // device, inode
-    // What a directory gave to the walk: its subdirectories by name, in readdir order,
-    // between the names of its icon files.
-    struct ListedEntry {
-        QByteArray dirName;
-        QString iconName;
-    };
     struct Walk {
         QList<QByteArray> suffixes;
         // Per-file names need every path to a directory, so its listing is kept and
         // replayed; without them a directory is read once and never met again.
         bool perFile = false;
         bool paced = false;
-        QSet<DirectoryKey> ancestors;
-        QSet<DirectoryKey> visited;
-        QHash<DirectoryKey, QVector<ListedEntry>> listings;
+        DirectoryListing::Ancestors ancestors;
+        QSet<DirectoryListing::Key> visited;
+        QHash<DirectoryListing::Key, QVector<DirectoryListing::Entry>> listings;
         QSet<QString> reportedNames;
         QStringList batch;
         QElapsedTimer batchClock;
     };
     void startWalk(Walk &state, bool paced);
     void walk(const QByteArray &dirPath, Walk &state);
-    void readDirectory(const QByteArray &dirPath, void *dir, Walk &state, QVector<ListedEntry> *listing);
-    void replay(const QByteArray &dirPath, const QVector<ListedEntry> &listing, Walk &state);
+    void visit(const QByteArray &dirPath, const QVector<DirectoryListing::Entry> &entries, bool replay, Walk &state);
+    QString iconName(const QByteArray &fileName, const Walk &state) const;
     void foundName(const QString &iconName, Walk &state);
     void flushBatch(Walk &state);
 

@@ -2,7 +2,11 @@
 
 #include "app/constants.h"
 #include "settings/settingsfileguard.h"
+#include "catalogue/directorylisting.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
 #include <QIcon>
 #include <QStandardPaths>
 
@@ -43,10 +47,24 @@ QString userFilePath()
 }
 
 // Called before any QSettings object opens the file, so that none ever parses what
-// the guard takes out.
+// the guard takes out; a file nobody changed since the guard was over it is not read again.
 QSettings::Format guardedFormat()
 {
-    SettingsFileGuard::dropUnsafeValues(userFilePath());
+    // Only a file whose times are older than the file system's clock tick can be told
+    // unchanged by them.
+    static QHash<QString, DirectoryListing::Identity> settled;
+    const QString path = userFilePath();
+    const QByteArray encoded = QFile::encodeName(path);
+    if (!settled.contains(path) || settled.value(path) != DirectoryListing::identityOf(encoded)) {
+        SettingsFileGuard::dropUnsafeValues(path);
+        const DirectoryListing::Identity looked = DirectoryListing::identityOf(encoded);
+        const qint64 tick = (QDateTime::currentMSecsSinceEpoch() - 2000) * 1000000;
+        if (looked.exists && looked.modified < tick && looked.changed < tick) {
+            settled.insert(path, looked);
+        } else {
+            settled.remove(path);
+        }
+    }
     return Settings::format;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QSet>
 
 namespace
 {
@@ -75,32 +74,6 @@ QByteArray unescapedLatin1(const QByteArray &value)
     return result;
 }
 
-// Type ids as QVariant reads them from a stream of version Qt 4.0, the version QSettings uses.
-quint32 streamedTypeId(quint32 raw)
-{
-    if (raw == 127) {
-        return 1024; // a user type, named in the stream
-    }
-    if (raw >= 128) {
-        return raw - 97;
-    }
-    if (raw == 75) {
-        return 121;
-    }
-    if (raw > 75 && raw <= 86) {
-        return raw - 1;
-    }
-    return raw;
-}
-
-bool isFixedSizeType(quint32 typeId)
-{
-    // Invalid, bool, the integers, double, QChar, QDate, QTime, the rectangles, sizes,
-    // lines and points, long, short, char, unsigned variants, float, signed char.
-    static const QSet<quint32> fixed = {0, 1, 2, 3, 4, 5, 6, 7, 14, 15, 19, 20, 21, 22, 23, 24, 25, 26, 32, 33, 34, 35, 36, 37, 38, 40};
-    return fixed.contains(typeId);
-}
-
 // A line may go on over the next ones when it ends in an odd number of backslashes.
 bool continues(const QByteArray &line)
 {
@@ -114,28 +87,7 @@ bool continues(const QByteArray &line)
 
 bool SettingsFileGuard::isSafeValue(const QByteArray &value)
 {
-    static const QByteArray marker("@Variant(");
-    const QByteArray text = unescapedLatin1(value);
-    int at = text.indexOf(marker);
-    while (at >= 0) {
-        const QByteArray payload = text.mid(at + marker.size(), 4);
-        // A raw byte above 0x7f reads differently as Latin-1 and as UTF-8; no fixed-size
-        // type needs one, so such a value is not trusted either way.
-        for (char byte : payload) {
-            if (quint8(byte) > 0x7f) {
-                return false;
-            }
-        }
-        if (payload.size() == 4) {
-            const quint32 raw = (quint32(quint8(payload.at(0))) << 24) | (quint32(quint8(payload.at(1))) << 16) | (quint32(quint8(payload.at(2))) << 8)
-                | quint32(quint8(payload.at(3)));
-            if (!isFixedSizeType(streamedTypeId(raw))) {
-                return false;
-            }
-        }
-        at = text.indexOf(marker, at + 1);
-    }
-    return true;
+    return !unescapedLatin1(value).contains("@Variant(");
 }
 
 QByteArray SettingsFileGuard::withoutUnsafeValues(const QByteArray &contents)

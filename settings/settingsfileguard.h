@@ -4,12 +4,9 @@
 #include <QByteArray>
 #include <QString>
 
-// QSettings hands the bytes of an "@Variant(...)" value to QDataStream, whose readers of
-// lists, maps, strings and images trust the counts they read: a count of -1 in a damaged
-// or hand-edited file makes the toolkit ask for the whole address space and abort, and
-// QSettings parses every value of the file again whenever it writes it. The program never
-// stores such values itself, so before the settings file is opened each line holding one
-// that is not a plain fixed-size value is taken out; every other byte stays as it was.
+// QSettings streams an "@Variant(...)" value through QDataStream, which trusts the counts
+// it reads and aborts on a damaged one. The program never writes such values, so lines
+// holding one are taken out before the file is opened; every other byte stays.
 class SettingsFileGuard
 {
 public:

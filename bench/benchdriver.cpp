@@ -21,14 +21,14 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextStream>
 #include <QTimer>
 
 #include <algorithm>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/resource.h>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -153,63 +153,94 @@ double runStartup(const QString &which)
 
 double peakResidentMegabytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
+    struct rusage usage;
+    if (::getrusage(RUSAGE_SELF, &usage) != 0) {
         return 0;
     }
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-        }
-    }
-    return 0;
+    return usage.ru_maxrss / 1024.0; // kilobytes on Linux
 }
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.size() == 2 && arguments.first() == QLatin1String("--startup")) {
-        return startupChild(arguments.at(1));
-    }
-    if (arguments.size() >= 2 && arguments.first() == QLatin1String("--find-child")) {
-        return findChild(arguments.at(1), arguments.mid(2));
-    }
-    QStandardPaths::setTestModeEnabled(true);
+struct Options {
     int runs = 3;
     bool scanOnly = false;
     // --only lets one figure be worked on without waiting for all the others.
     QStringList only;
-    // Options in any order before the roots; a root never starts with two dashes.
+    QStringList roots;
+
+    bool wanted(const char *part) const
+    {
+        return only.isEmpty() || only.contains(QLatin1String(part));
+    }
+    int repeats() const
+    {
+        return std::max(runs, 5);
+    }
+};
+
+// Options in any order before the roots; a root never starts with two dashes.
+bool parseOptions(QStringList arguments, Options &options)
+{
     while (!arguments.isEmpty() && arguments.first().startsWith(QLatin1String("--"))) {
         const QString option = arguments.takeFirst();
         if (option == QLatin1String("--scan-only")) {
-            scanOnly = true;
+            options.scanOnly = true;
         } else if (option == QLatin1String("--only") && !arguments.isEmpty()) {
-            only = arguments.takeFirst().split(QLatin1Char(','));
+            options.only = arguments.takeFirst().split(QLatin1Char(','));
         } else if (option == QLatin1String("--runs") && !arguments.isEmpty()) {
-            runs = std::max(1, arguments.takeFirst().toInt());
+            options.runs = std::max(1, arguments.takeFirst().toInt());
         } else {
             std::fprintf(stderr, "unknown option %s\n", qPrintable(option));
-            return 2;
+            return false;
         }
     }
-    const auto wanted = [&only](const char *part) {
-        return only.isEmpty() || only.contains(QLatin1String(part));
-    };
-    const QStringList roots = arguments.isEmpty() ? QStringList{QStringLiteral("/usr/share/icons")} : arguments;
-    const QString findName = QStringLiteral("edit-copy");
+    options.roots = arguments.isEmpty() ? QStringList{QStringLiteral("/usr/share/icons")} : arguments;
+    return true;
+}
 
-    MainWindow window;
-    QIcon::setThemeSearchPaths(roots);
-    QIcon::setFallbackSearchPaths({});
-    QIcon::setThemeName(QStringLiteral("breeze"));
-    window.show();
-    MainWindowPrivate *d = MainWindowAccess::d(&window);
-    auto *status = window.findChild<QStatusBar *>(QStringLiteral("statusbar"));
-    auto *start = window.findChild<QPushButton *>(QStringLiteral("pushButtonScanIconNamesStart"));
-    auto *nameEdit = window.findChild<QLineEdit *>(QStringLiteral("lineEditIconName"));
+// The figures taken through one window over the roots, each step one group of rows.
+class Bench
+{
+public:
+    explicit Bench(const Options &options)
+        : m_options(options)
+    {
+        QIcon::setThemeSearchPaths(options.roots);
+        QIcon::setFallbackSearchPaths({});
+        QIcon::setThemeName(QStringLiteral("breeze"));
+        m_window.show();
+        d = MainWindowAccess::d(&m_window);
+        m_status = m_window.findChild<QStatusBar *>(QStringLiteral("statusbar"));
+        m_start = m_window.findChild<QPushButton *>(QStringLiteral("pushButtonScanIconNamesStart"));
+        m_nameEdit = m_window.findChild<QLineEdit *>(QStringLiteral("lineEditIconName"));
+        for (const char *column : {"found name", "name", "remarks"}) {
+            sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)), {}, {},
+                                QLatin1String(column) == QLatin1String("remarks") ? QStringLiteral("<= 2 s") : QString()});
+        }
+    }
+
+    void timeQuietScans();
+    void timeLoadedScans();
+    void printScanSummary() const;
+    void timeFinds();
+    void timeBigFinds();
+    void timeTable();
+    void timeFreshFind();
+    void timeStartup();
+    void printTable() const;
+
+private:
+    std::pair<double, double> timeScan(Figure &scanFigure);
+    double timeFind(const QString &name);
+    void waitForWarming();
+
+    const Options &m_options;
+    MainWindow m_window;
+    MainWindowPrivate *d = nullptr;
+    QStatusBar *m_status = nullptr;
+    QPushButton *m_start = nullptr;
+    QLineEdit *m_nameEdit = nullptr;
+    int m_names = 0;
+    int m_orgApplicants = 0;
 
     Figure scan{QStringLiteral("scan (Scan to end handled)"), {}, {}, QStringLiteral("<= 0.5 x find -L")};
     Figure stall{QStringLiteral("event-loop stall during scan"), {}, {}, QStringLiteral("median <= 30 ms, max <= 100 ms")};
@@ -217,67 +248,75 @@ int main(int argc, char **argv)
     Figure loadedStall{QStringLiteral("event-loop stall during scan, two busy processes"), {}, {}, QStringLiteral("median <= 30 ms, max <= 100 ms")};
     Figure loading{QStringLiteral("loading pass, per name"), {}, {}, QStringLiteral("<= 1.2 x bare loop"), QStringLiteral("us")};
     Figure loadingTotal{QStringLiteral("loading pass, total"), {}, {}, QString()};
-    Figure find{QStringLiteral("find edit-copy, warm"), {}, {}, QStringLiteral("<= 100 ms, >= 30 x faster")};
     Figure warming{QStringLiteral("remarks worked out in idle time after loading"), {}, {}, QString()};
+    Figure find{QStringLiteral("find edit-copy, warm"), {}, {}, QStringLiteral("<= 100 ms, >= 30 x faster")};
     Figure findOrgCold{QStringLiteral("find org, cold (first after start-up)"), {}, {}, QStringLiteral("<= 2 s")};
     Figure findOrgWarm{QStringLiteral("find org, warm"), {}, {}, QStringLiteral("<= 1 s")};
     Figure sortOrg{QStringLiteral("sort of the applicants of org alone"), {}, {}, QStringLiteral("<= 250 ms")};
-    int orgApplicants = 0;
     Figure fresh{QStringLiteral("find of a name just added, listed"), {}, {}, QStringLiteral("<= 100 ms")};
     Figure table{QStringLiteral("remarks table open"), {}, {}, QStringLiteral("<= 2 s")};
+    QVector<Figure> sorts;
     Figure copyAll{QStringLiteral("Copy all remarks"), {}, {}, QStringLiteral("<= 2 s")};
     Figure startup{QStringLiteral("start-up to window shown"), {}, {}, QStringLiteral("<= 1.5 x bare window")};
     Figure memory{QStringLiteral("peak resident after scan, loading and remarks"), {}, {}, QStringLiteral("<= 400 MB"), QStringLiteral("MB")};
-    QVector<Figure> sorts;
-    for (const char *column : {"found name", "name", "remarks"}) {
-        sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)), {}, {},
-                            QLatin1String(column) == QLatin1String("remarks") ? QStringLiteral("<= 2 s") : QString()});
+};
+
+// One scan through the window's Scan button: the time to the loading message, the
+// longest gap between ticks of a 10 ms timer until then, and the loading pass.
+std::pair<double, double> Bench::timeScan(Figure &scanFigure)
+{
+    scanFigure.reference.append(runFindMinusL(m_options.roots));
+    QElapsedTimer ticks;
+    qint64 longest = 0;
+    bool scanning = true;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&]() {
+        if (scanning) {
+            longest = std::max(longest, ticks.restart());
+        }
+    });
+    QElapsedTimer timer;
+    QElapsedTimer loadTimer;
+    QObject::connect(m_status, &QStatusBar::messageChanged, &ticker, [&](const QString &message) {
+        if (scanning && message.startsWith(QLatin1String("Loading icons by names"))) {
+            scanning = false;
+            scanFigure.runs.append(timer.nsecsElapsed() / 1e6);
+            loadTimer.start();
+        }
+    });
+    ticks.start();
+    ticker.start();
+    timer.start();
+    m_start->click();
+    waitForMessage(m_status, [](const QString &message) {
+        return message.startsWith(QLatin1String("Scan icon names done"));
+    });
+    return std::make_pair(double(longest), loadTimer.nsecsElapsed() / 1e6);
+}
+
+// Every scan starts from a model whose idle pass has finished, as a rescan does for a
+// user who waited.
+void Bench::waitForWarming()
+{
+    while (d->iconsModel->isWarmingRemarks()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    int names = 0;
+}
 
-    // One scan through the window's Scan button; returns the longest gap between ticks.
-    const auto timeScan = [&](Figure &scanFigure) {
-        scanFigure.reference.append(runFindMinusL(roots));
-        QElapsedTimer ticks;
-        qint64 longest = 0;
-        bool scanning = true;
-        QTimer ticker;
-        ticker.setInterval(10);
-        QObject::connect(&ticker, &QTimer::timeout, &ticker, [&]() {
-            if (scanning) {
-                longest = std::max(longest, ticks.restart());
-            }
-        });
-        QElapsedTimer timer;
-        QElapsedTimer loadTimer;
-        QObject::connect(status, &QStatusBar::messageChanged, &ticker, [&](const QString &message) {
-            if (scanning && message.startsWith(QLatin1String("Loading icons by names"))) {
-                scanning = false;
-                scanFigure.runs.append(timer.nsecsElapsed() / 1e6);
-                loadTimer.start();
-            }
-        });
-        ticks.start();
-        ticker.start();
-        timer.start();
-        start->click();
-        waitForMessage(status, [](const QString &message) {
-            return message.startsWith(QLatin1String("Scan icon names done"));
-        });
-        return std::make_pair(double(longest), loadTimer.nsecsElapsed() / 1e6);
-    };
-
-    for (int run = 0; run < runs; ++run) {
+void Bench::timeQuietScans()
+{
+    for (int run = 0; run < m_options.runs; ++run) {
         const auto [longest, loadMs] = timeScan(scan);
         stall.runs.append(longest);
-        names = d->iconsModel->rowCount();
+        m_names = d->iconsModel->rowCount();
         loadingTotal.runs.append(loadMs);
-        loading.runs.append(loadMs * 1000 / std::max(1, names));
+        loading.runs.append(loadMs * 1000 / std::max(1, m_names));
 
         // The bare reference: what any program pays to ask the theme for each name.
         QStringList allNames;
-        allNames.reserve(names);
-        for (int row = 0; row < names; ++row) {
+        allNames.reserve(m_names);
+        for (int row = 0; row < m_names; ++row) {
             allNames.append(d->iconsModel->iconName(d->iconsModel->index(row, 0)));
         }
         QElapsedTimer bare;
@@ -288,23 +327,22 @@ int main(int argc, char **argv)
         }
         const double bareMs = bare.nsecsElapsed() / 1e6;
         loadingTotal.reference.append(bareMs);
-        loading.reference.append(bareMs * 1000 / std::max(1, names));
+        loading.reference.append(bareMs * 1000 / std::max(1, m_names));
         Q_UNUSED(sizes);
         QElapsedTimer warm;
         warm.start();
-        while (d->iconsModel->isWarmingRemarks()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
+        waitForWarming();
         warming.runs.append(warm.nsecsElapsed() / 1e6);
         memory.runs.append(peakResidentMegabytes());
-        std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms, %d names, loading %.0f ms\n", run + 1, scan.runs.last(), scan.reference.last(),
-                     longest, names, loadMs);
+        std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms, %d names, loading %.0f ms\n", run + 1, scan.runs.last(),
+                     scan.reference.last(), longest, m_names, loadMs);
     }
+}
 
-
-    // The same scan with two busy-looping processes on the machine's cores, find -L
-    // measured under the same load.
-    for (int run = 0; wanted("loaded") && run < runs; ++run) {
+// Two busy-looping processes on the machine's cores, find -L measured under the same load.
+void Bench::timeLoadedScans()
+{
+    for (int run = 0; m_options.wanted("loaded") && run < m_options.runs; ++run) {
         std::vector<std::unique_ptr<QProcess>> busy;
         for (int i = 0; i < 2; ++i) {
             busy.push_back(std::make_unique<QProcess>());
@@ -317,113 +355,87 @@ int main(int argc, char **argv)
             process->kill();
             process->waitForFinished(-1);
         }
-        // The figures after this one start from a warmed model, as after the quiet scans.
-        while (d->iconsModel->isWarmingRemarks()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
+        waitForWarming();
         std::fprintf(stderr, "loaded run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms\n", run + 1, loadedScan.runs.last(), loadedScan.reference.last(),
                      result.first);
     }
+}
 
-    if (scanOnly) {
-        std::fprintf(stdout, "scan %.0f ms, find -L %.0f ms, stall %.0f ms\n", median(scan.runs), median(scan.reference), median(stall.runs));
-        if (!loadedScan.runs.isEmpty()) {
-            std::fprintf(stdout, "loaded: scan %.0f ms, find -L %.0f ms, stall %.0f ms\n", median(loadedScan.runs), median(loadedScan.reference),
-                         median(loadedStall.runs));
-        }
-        return 0;
+void Bench::printScanSummary() const
+{
+    std::fprintf(stdout, "scan %.0f ms, find -L %.0f ms, stall %.0f ms\n", median(scan.runs), median(scan.reference), median(stall.runs));
+    if (!loadedScan.runs.isEmpty()) {
+        std::fprintf(stdout, "loaded: scan %.0f ms, find -L %.0f ms, stall %.0f ms\n", median(loadedScan.runs), median(loadedScan.reference),
+                     median(loadedStall.runs));
     }
+}
 
-    auto timeFind = [&](const QString &name) {
-        QElapsedTimer timer;
-        nameEdit->setText(name);
-        timer.start();
-        window.findIconByCurrentName();
-        waitForMessage(status, [](const QString &message) {
-            return !message.startsWith(QLatin1String("Finding icon by name"));
-        });
-        return timer.nsecsElapsed() / 1e6;
-    };
-    if (wanted("find")) {
-        timeFind(findName);
-        for (int run = 0; run < std::max(runs, 5); ++run) {
-            find.runs.append(timeFind(findName));
-        }
-        d->applicantsIndex.setReuseListings(false);
-        for (int run = 0; run < runs; ++run) {
-            find.reference.append(timeFind(findName));
-        }
-        d->applicantsIndex.setReuseListings(true);
+double Bench::timeFind(const QString &name)
+{
+    QElapsedTimer timer;
+    m_nameEdit->setText(name);
+    timer.start();
+    m_window.findIconByCurrentName();
+    waitForMessage(m_status, [](const QString &message) {
+        return !message.startsWith(QLatin1String("Finding icon by name"));
+    });
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void Bench::timeFinds()
+{
+    if (!m_options.wanted("find")) {
+        return;
     }
-    // Tens of thousands of applicants: application icons named org.<vendor>.<app>.
+    const QString findName = QStringLiteral("edit-copy");
+    timeFind(findName);
+    for (int run = 0; run < m_options.repeats(); ++run) {
+        find.runs.append(timeFind(findName));
+    }
+    d->applicantsIndex.setReuseListings(false);
+    for (int run = 0; run < m_options.runs; ++run) {
+        find.reference.append(timeFind(findName));
+    }
+    d->applicantsIndex.setReuseListings(true);
+}
+
+// Tens of thousands of applicants: application icons named org.<vendor>.<app>.
+void Bench::timeBigFinds()
+{
+    if (!m_options.wanted("org")) {
+        return;
+    }
     const QString bigName = QStringLiteral("org");
-    for (int run = 0; wanted("org") && run < std::max(runs, 5); ++run) {
+    for (int run = 0; run < m_options.repeats(); ++run) {
         QProcess child;
         child.setStandardErrorFile(QProcess::nullDevice());
-        child.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--find-child"), bigName} + roots);
+        child.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--find-child"), bigName} + m_options.roots);
         child.waitForFinished(-1);
         const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
         findOrgCold.runs.append(fields.value(0).toDouble());
-        orgApplicants = fields.value(1).toInt();
     }
-    if (wanted("org")) {
-        timeFind(bigName);
-        for (int run = 0; run < std::max(runs, 5); ++run) {
-            findOrgWarm.runs.append(timeFind(bigName));
-        }
-        orgApplicants = d->applicantsIconPathsModel->rowCount();
-        for (int run = 0; run < std::max(runs, 5); ++run) {
-            d->applicantsSortFilterModel->sort(-1);
-            QElapsedTimer timer;
-            timer.start();
-            d->applicantsSortFilterModel->sort(0);
-            sortOrg.runs.append(timer.nsecsElapsed() / 1e6);
-        }
-        findOrgCold.name += QStringLiteral(", %1 applicants").arg(orgApplicants);
-        findOrgWarm.name += QStringLiteral(", %1 applicants").arg(orgApplicants);
+    timeFind(bigName);
+    for (int run = 0; run < m_options.repeats(); ++run) {
+        findOrgWarm.runs.append(timeFind(bigName));
     }
-
-    // A theme author drops a new file in and looks it up at once: it must be listed.
-    const QString freshDir = roots.first() + QStringLiteral("/breeze/actions/16");
-    bool freshListed = wanted("fresh") && QFileInfo(freshDir).isWritable();
-    // The folder must get its time back afterwards: a folder newer than the theme's
-    // icon-theme.cache makes the toolkit distrust the cache and look every icon up
-    // file by file, which would slow every later figure and every later run.
-    struct stat freshDirStat;
-    const bool freshDirTimed = ::stat(QFile::encodeName(freshDir).constData(), &freshDirStat) == 0;
-    for (int run = 0; freshListed && run < std::max(runs, 5); ++run) {
-        const QString name = QStringLiteral("zel-bench-fresh-%1-%2").arg(QCoreApplication::applicationPid()).arg(run);
-        const QString path = freshDir + QLatin1Char('/') + name + QStringLiteral(".svg");
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\"/></svg>");
-        file.close();
-        QElapsedTimer timer;
-        nameEdit->setText(name);
-        timer.start();
-        window.findIconByCurrentName();
-        waitForMessage(status, [](const QString &message) {
-            return !message.startsWith(QLatin1String("Finding icon by name"));
-        });
-        fresh.runs.append(timer.nsecsElapsed() / 1e6);
-        freshListed = !d->applicantsIconPathsModel->findItems(path).isEmpty();
-        QFile::remove(path);
-        if (freshDirTimed) {
-            const struct timespec times[2] = {freshDirStat.st_atim, freshDirStat.st_mtim};
-            ::utimensat(AT_FDCWD, QFile::encodeName(freshDir).constData(), times, 0);
-        }
-        if (!freshListed) {
-            std::fprintf(stderr, "fresh file %s was not listed\n", qPrintable(path));
-        }
-    }
-    if (!freshListed && wanted("fresh")) {
-        fresh.name += QStringLiteral(" (NOT LISTED or not writable)");
-    }
-
-    for (int run = 0; wanted("table") && run < runs; ++run) {
+    m_orgApplicants = d->applicantsIconPathsModel->rowCount();
+    for (int run = 0; run < m_options.repeats(); ++run) {
+        d->applicantsSortFilterModel->sort(-1);
         QElapsedTimer timer;
         timer.start();
-        auto *dialog = new IconsRemarksViewDialog(d->iconsModel, &window);
+        d->applicantsSortFilterModel->sort(0);
+        sortOrg.runs.append(timer.nsecsElapsed() / 1e6);
+    }
+    findOrgCold.name += QStringLiteral(", %1 applicants").arg(m_orgApplicants);
+    findOrgWarm.name += QStringLiteral(", %1 applicants").arg(m_orgApplicants);
+}
+
+void Bench::timeTable()
+{
+    for (int run = 0; m_options.wanted("table") && run < m_options.runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        auto *dialog = new IconsRemarksViewDialog(d->iconsModel, &m_window);
         dialog->show();
         QCoreApplication::processEvents();
         table.runs.append(timer.nsecsElapsed() / 1e6);
@@ -443,14 +455,56 @@ int main(int argc, char **argv)
         }
         delete dialog;
     }
+}
 
-    for (int run = 0; wanted("startup") && run < std::max(runs, 5); ++run) {
+// A theme author drops a new file into a full folder of breeze and looks it up at once:
+// it must be listed. The folder is a copy, read by the toolkit as part of breeze and
+// put before the roots; nothing is written under the roots themselves.
+void Bench::timeFreshFind()
+{
+    const QString breeze = m_options.roots.first() + QStringLiteral("/breeze");
+    QTemporaryDir own;
+    const QString freshDir = own.path() + QStringLiteral("/breeze/actions/16");
+    if (!m_options.wanted("fresh") || !QDir().mkpath(freshDir) || !QFile::copy(breeze + QStringLiteral("/index.theme"), own.path() + QStringLiteral("/breeze/index.theme"))) {
+        return;
+    }
+    const QDir original(breeze + QStringLiteral("/actions/16"));
+    for (const QString &file : original.entryList(QDir::Files)) {
+        QFile::copy(original.filePath(file), freshDir + QLatin1Char('/') + file);
+    }
+    QIcon::setThemeSearchPaths(QStringList{own.path()} + m_options.roots);
+    // The first find after new search paths meets a folder it has never read: not this figure.
+    timeFind(QStringLiteral("edit-copy"));
+    bool listed = true;
+    for (int run = 0; listed && run < m_options.repeats(); ++run) {
+        const QString name = QStringLiteral("zel-bench-fresh-%1").arg(run);
+        const QString path = freshDir + QLatin1Char('/') + name + QStringLiteral(".svg");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\"/></svg>");
+        file.close();
+        fresh.runs.append(timeFind(name));
+        listed = !d->applicantsIconPathsModel->findItems(path).isEmpty();
+        if (!listed) {
+            std::fprintf(stderr, "fresh file %s was not listed\n", qPrintable(path));
+            fresh.name += QStringLiteral(" (NOT LISTED)");
+        }
+    }
+    QIcon::setThemeSearchPaths(m_options.roots);
+}
+
+void Bench::timeStartup()
+{
+    for (int run = 0; m_options.wanted("startup") && run < m_options.repeats(); ++run) {
         startup.runs.append(runStartup(QStringLiteral("app")));
         startup.reference.append(runStartup(QStringLiteral("bare")));
     }
+}
 
+void Bench::printTable() const
+{
     QTextStream out(stdout);
-    out << "names scanned: " << names << ", runs: " << runs << ", roots: " << roots.join(QLatin1Char(' ')) << "\n\n";
+    out << "names scanned: " << m_names << ", runs: " << m_options.runs << ", roots: " << m_options.roots.join(QLatin1Char(' ')) << "\n\n";
     out << "| figure | median | min | max | reference median | ratio | target |\n|---|---|---|---|---|---|---|\n";
     QVector<Figure> all{scan, stall, loadedScan, loadedStall, loading, loadingTotal, warming, find, findOrgCold, findOrgWarm, sortOrg, fresh, table};
     all += sorts;
@@ -470,6 +524,36 @@ int main(int argc, char **argv)
             << number(*std::max_element(figure.runs.begin(), figure.runs.end())) << " | " << (r > 0 ? number(r) + QLatin1Char(' ') + figure.unit : QStringLiteral("-"))
             << " | " << ratio << " | " << (figure.target.isEmpty() ? QStringLiteral("-") : figure.target) << " |\n";
     }
-    out.flush();
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() == 2 && arguments.first() == QLatin1String("--startup")) {
+        return startupChild(arguments.at(1));
+    }
+    if (arguments.size() >= 2 && arguments.first() == QLatin1String("--find-child")) {
+        return findChild(arguments.at(1), arguments.mid(2));
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    Options options;
+    if (!parseOptions(arguments, options)) {
+        return 2;
+    }
+    Bench bench(options);
+    bench.timeQuietScans();
+    bench.timeLoadedScans();
+    if (options.scanOnly) {
+        bench.printScanSummary();
+        return 0;
+    }
+    bench.timeFinds();
+    bench.timeBigFinds();
+    bench.timeTable();
+    bench.timeFreshFind();
+    bench.timeStartup();
+    bench.printTable();
     return 0;
 }

@@ -58,7 +58,19 @@ void MainWindow::init()
     connect(d->scanIconNamesThread, &QThread::finished, this, &MainWindow::scanIconNamesFinished);
 
     ui->setupUi(this);
+    initLayout();
+    initModels();
+    initEmblemContextMenus();
+    initOptionsButton();
+    initConnections();
 
+    loadSettings();
+    updateCurrentIconOptions();
+    updateButtonIconsOptions();
+}
+
+void MainWindow::initLayout()
+{
     ui->actionQuit->setShortcut(QKeySequence::Quit);
     ui->actionViewIconsRemarks->setShortcut(QKeySequence(QStringLiteral("F2")));
 
@@ -81,7 +93,10 @@ void MainWindow::init()
     if (auto *clearAction = ui->lineEditIconNamesFilter->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction"))) {
         clearAction->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear-symbolic")));
     }
+}
 
+void MainWindow::initModels()
+{
     d->iconsModel = new IconsModel(this);
     d->iconsProxyModel = new QSortFilterProxyModel(this);
     d->iconsProxyModel->setSortCaseSensitivity(Qt::CaseInsensitive);
@@ -93,8 +108,6 @@ void MainWindow::init()
     d->iconsRemarksDelegate = new IconsRemarksDelegate(d->iconsModel, this);
     d->iconNamesDefaultDelegate = ui->listViewIconNames->itemDelegate();
 
-    initEmblemContextMenus();
-
     d->findedIconRemarksModel = new QStandardItemModel(this);
     ui->findedIconRemarksListView->setModel(d->findedIconRemarksModel);
 
@@ -103,7 +116,10 @@ void MainWindow::init()
     d->applicantsSortFilterModel->sort(0, Qt::AscendingOrder);
     d->applicantsSortFilterModel->setSourceModel(d->applicantsIconPathsModel);
     ui->listViewApplicantsIconPaths->setModel(d->applicantsSortFilterModel);
+}
 
+void MainWindow::initOptionsButton()
+{
     d->buttonIconsOptions = new QToolButton(this);
     d->buttonIconsOptions->setFixedSize(32, 32);
     d->buttonIconsOptions->setIcon(QIcon::fromTheme(QStringLiteral("configure")));
@@ -111,7 +127,10 @@ void MainWindow::init()
     connect(d->buttonIconsOptions, &QToolButton::clicked, this, [this]() {
         execSettingsByTab(SettingsDialog::TabIconsOptions);
     });
+}
 
+void MainWindow::initConnections()
+{
     connect(ui->actionSettings, &QAction::triggered, this, &MainWindow::execSettings);
     connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::close);
     connect(ui->lineEditIconNamesFilter, &QLineEdit::textChanged, d->iconsProxyModel, &QSortFilterProxyModel::setFilterFixedString);
@@ -139,10 +158,6 @@ void MainWindow::init()
     connect(ui->checkBoxApplicantsExactMatchBySearchIconName, &QCheckBox::stateChanged, this, [this](int state) {
         d->applicantsSortFilterModel->setIconNameFilter(state == Qt::Checked ? d->searchIconName : QString());
     });
-
-    loadSettings();
-    updateCurrentIconOptions();
-    updateButtonIconsOptions();
 }
 
 void MainWindow::loadSettings()
@@ -223,47 +238,40 @@ void MainWindow::clear()
 
 void MainWindow::initEmblemContextMenus()
 {
-    auto *addMenu = new QMenu(ui->listViewIconNames);
-    const QList<QPair<Qt::Corner, QString>> addEntries = {
-        {Qt::TopLeftCorner, i18nd("zel-find-qicon", "Add icon to top left corner")},
-        {Qt::TopRightCorner, i18nd("zel-find-qicon", "Add icon to top right corner")},
-        {Qt::BottomLeftCorner, i18nd("zel-find-qicon", "Add icon to bottom left corner")},
-        {Qt::BottomRightCorner, i18nd("zel-find-qicon", "Add icon to bottom right corner")},
+    struct CornerTexts {
+        Qt::Corner corner;
+        QString add;
+        QString remove;
     };
-    for (const auto &entry : addEntries) {
-        const Qt::Corner corner = entry.first;
-        QAction *action = addMenu->addAction(entry.second);
-        connect(action, &QAction::triggered, this, [this, corner]() {
+    const QVector<CornerTexts> corners = {
+        {Qt::TopLeftCorner, i18nd("zel-find-qicon", "Add icon to top left corner"), i18nd("zel-find-qicon", "Remove icon from top left corner")},
+        {Qt::TopRightCorner, i18nd("zel-find-qicon", "Add icon to top right corner"), i18nd("zel-find-qicon", "Remove icon from top right corner")},
+        {Qt::BottomLeftCorner, i18nd("zel-find-qicon", "Add icon to bottom left corner"), i18nd("zel-find-qicon", "Remove icon from bottom left corner")},
+        {Qt::BottomRightCorner, i18nd("zel-find-qicon", "Add icon to bottom right corner"), i18nd("zel-find-qicon", "Remove icon from bottom right corner")},
+    };
+    auto *addMenu = new QMenu(ui->listViewIconNames);
+    auto *removeMenu = new QMenu(ui->labelFindedIconPreview);
+    for (const CornerTexts &entry : corners) {
+        const Qt::Corner corner = entry.corner;
+        connect(addMenu->addAction(entry.add), &QAction::triggered, this, [this, corner]() {
             const QModelIndex source = d->iconsProxyModel->mapToSource(ui->listViewIconNames->currentIndex());
             addEmblemToPreview(ZelIcon::Emblem(corner, d->iconsModel->iconName(source)));
         });
+        connect(removeMenu->addAction(entry.remove), &QAction::triggered, this, [this, corner]() {
+            removeEmblemFromPreview(corner);
+        });
     }
+    removeMenu->addSeparator();
+    connect(removeMenu->addAction(i18nd("zel-find-qicon", "Remove all icons from corners")), &QAction::triggered, this, [this]() {
+        d->emblems = QMap<Qt::Corner, QString>();
+        updateFindedIconCurrentSize();
+    });
+
     ui->listViewIconNames->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->listViewIconNames, &QWidget::customContextMenuRequested, this, [this, addMenu](const QPoint &position) {
         if (ui->listViewIconNames->indexAt(position).isValid()) {
             addMenu->exec(ui->listViewIconNames->viewport()->mapToGlobal(position));
         }
-    });
-
-    auto *removeMenu = new QMenu(ui->labelFindedIconPreview);
-    const QList<QPair<Qt::Corner, QString>> removeEntries = {
-        {Qt::TopLeftCorner, i18nd("zel-find-qicon", "Remove icon from top left corner")},
-        {Qt::TopRightCorner, i18nd("zel-find-qicon", "Remove icon from top right corner")},
-        {Qt::BottomLeftCorner, i18nd("zel-find-qicon", "Remove icon from bottom left corner")},
-        {Qt::BottomRightCorner, i18nd("zel-find-qicon", "Remove icon from bottom right corner")},
-    };
-    for (const auto &entry : removeEntries) {
-        const Qt::Corner corner = entry.first;
-        QAction *action = removeMenu->addAction(entry.second);
-        connect(action, &QAction::triggered, this, [this, corner]() {
-            removeEmblemFromPreview(corner);
-        });
-    }
-    removeMenu->addSeparator();
-    QAction *removeAll = removeMenu->addAction(i18nd("zel-find-qicon", "Remove all icons from corners"));
-    connect(removeAll, &QAction::triggered, this, [this]() {
-        d->emblems = QMap<Qt::Corner, QString>();
-        updateFindedIconCurrentSize();
     });
     ui->labelFindedIconPreview->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->labelFindedIconPreview, &QWidget::customContextMenuRequested, this, [this, removeMenu](const QPoint &position) {

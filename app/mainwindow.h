@@ -54,7 +54,14 @@ private:
     friend class MainWindowAccess;
 
     void init();
+    void initLayout();
+    void initModels();
     void initEmblemContextMenus();
+    void initOptionsButton();
+    void initConnections();
+    void fillSettingsDialog(SettingsDialog *dialog) const;
+    void applySettingsDialog(const SettingsDialog &dialog);
+    void offerRestartForHighDpi(const SettingsDialog &dialog);
     void loadSettings();
     void saveSettings();
     void updateButtonIconsOptions();

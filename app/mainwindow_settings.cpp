@@ -23,7 +23,17 @@ void MainWindow::execSettings()
 void MainWindow::execSettingsByTab(SettingsDialog::Tab tab)
 {
     auto dialog = std::make_unique<SettingsDialog>();
+    fillSettingsDialog(dialog.get());
+    dialog->setCurrentTab(tab);
+    if (dialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    applySettingsDialog(*dialog);
+    offerRestartForHighDpi(*dialog);
+}
 
+void MainWindow::fillSettingsDialog(SettingsDialog *dialog) const
+{
     // Filled from what the running program uses, never from the file: a value stored
     // for the next start (the high-DPI scaling pair) is not yet in effect.
     dialog->setScanIconNamesOnStart(d->scanIconNamesOnStart);
@@ -42,64 +52,66 @@ void MainWindow::execSettingsByTab(SettingsDialog::Tab tab)
     dialog->setUseHighDpiPixmaps(QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps));
     dialog->setEnableHighDpiScaling(QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling));
     dialog->setDisableHighDpiScaling(QCoreApplication::testAttribute(Qt::AA_DisableHighDpiScaling));
+}
 
-    dialog->setCurrentTab(tab);
-    if (dialog->exec() != QDialog::Accepted) {
-        return;
-    }
-
+// Each choice goes to the file and into effect together.
+void MainWindow::applySettingsDialog(const SettingsDialog &dialog)
+{
     auto settings = std::make_unique<Settings>(nullptr);
 
-    settings->setScanIconNamesOnStart(dialog->isScanIconNamesOnStart());
-    d->scanIconNamesOnStart = dialog->isScanIconNamesOnStart();
+    settings->setScanIconNamesOnStart(dialog.isScanIconNamesOnStart());
+    d->scanIconNamesOnStart = dialog.isScanIconNamesOnStart();
 
-    settings->setScanIconNamesIconSize(dialog->scanIconNamesIconSize());
-    setIconSize(ui->listViewIconNames, dialog->scanIconNamesIconSize());
+    settings->setScanIconNamesIconSize(dialog.scanIconNamesIconSize());
+    setIconSize(ui->listViewIconNames, dialog.scanIconNamesIconSize());
 
-    settings->setApplicantsIconPathsIconSize(dialog->applicantsIconPathsIconSize());
-    setIconSize(ui->listViewApplicantsIconPaths, dialog->applicantsIconPathsIconSize());
+    settings->setApplicantsIconPathsIconSize(dialog.applicantsIconPathsIconSize());
+    setIconSize(ui->listViewApplicantsIconPaths, dialog.applicantsIconPathsIconSize());
 
-    settings->setPreviewIconSizeEnable(dialog->isPreviewIconSizeEnable());
-    d->previewIconSizeEnable = dialog->isPreviewIconSizeEnable();
+    settings->setPreviewIconSizeEnable(dialog.isPreviewIconSizeEnable());
+    d->previewIconSizeEnable = dialog.isPreviewIconSizeEnable();
 
-    settings->setPreviewIconSize(dialog->previewIconSize());
-    d->previewIconSize = dialog->previewIconSize();
+    settings->setPreviewIconSize(dialog.previewIconSize());
+    d->previewIconSize = dialog.previewIconSize();
 
-    settings->setSearchIconSuffixes(dialog->searchIconSuffixes());
-    d->scanIconNamesThread->setSearchIconSuffixes(dialog->searchIconSuffixes());
+    settings->setSearchIconSuffixes(dialog.searchIconSuffixes());
+    d->scanIconNamesThread->setSearchIconSuffixes(dialog.searchIconSuffixes());
 
-    settings->setUsingSystemIconsTheme(dialog->isUsingSystemIconsTheme());
-    d->usingSystemIconsTheme = dialog->isUsingSystemIconsTheme();
+    settings->setUsingSystemIconsTheme(dialog.isUsingSystemIconsTheme());
+    d->usingSystemIconsTheme = dialog.isUsingSystemIconsTheme();
 
-    settings->setIconThemeSearchPaths(dialog->themeSearchPaths());
-    QIcon::setThemeSearchPaths(dialog->themeSearchPaths());
+    settings->setIconThemeSearchPaths(dialog.themeSearchPaths());
+    QIcon::setThemeSearchPaths(dialog.themeSearchPaths());
 
-    settings->setIconFallbackSearchPaths(dialog->fallbackSearchPaths());
-    QIcon::setFallbackSearchPaths(dialog->fallbackSearchPaths());
+    settings->setIconFallbackSearchPaths(dialog.fallbackSearchPaths());
+    QIcon::setFallbackSearchPaths(dialog.fallbackSearchPaths());
 
-    settings->setIconThemeName(dialog->themeName());
-    QIcon::setThemeName(dialog->themeName());
+    settings->setIconThemeName(dialog.themeName());
+    QIcon::setThemeName(dialog.themeName());
 
-    settings->setIconFallbackThemeName(dialog->fallbackThemeName());
-    QIcon::setFallbackThemeName(dialog->fallbackThemeName());
+    settings->setIconFallbackThemeName(dialog.fallbackThemeName());
+    QIcon::setFallbackThemeName(dialog.fallbackThemeName());
 
-    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, dialog->use96Dpi());
-    settings->setApplicationAttributeUse96Dpi(dialog->use96Dpi());
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, dialog.use96Dpi());
+    settings->setApplicationAttributeUse96Dpi(dialog.use96Dpi());
 
-    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, dialog->useHighDpiPixmaps());
-    settings->setApplicationAttributeUseHighDpiPixmaps(dialog->useHighDpiPixmaps());
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, dialog.useHighDpiPixmaps());
+    settings->setApplicationAttributeUseHighDpiPixmaps(dialog.useHighDpiPixmaps());
 
     updateCurrentIconOptions();
 
-    settings->setApplicantsSortSectionsPolicy(dialog->applicantsSortSectionsPolicy());
-    d->applicantsSortFilterModel->setSortSectionsPolicy(dialog->applicantsSortSectionsPolicy());
+    settings->setApplicantsSortSectionsPolicy(dialog.applicantsSortSectionsPolicy());
+    d->applicantsSortFilterModel->setSortSectionsPolicy(dialog.applicantsSortSectionsPolicy());
 
     // The toolkit reads these two only at start-up; they wait in the file for the next one.
-    Settings::setApplicationAttributeEnableHighDpiScaling(dialog->enableHighDpiScaling());
-    Settings::setApplicationAttributeDisableHighDpiScaling(dialog->disableHighDpiScaling());
+    Settings::setApplicationAttributeEnableHighDpiScaling(dialog.enableHighDpiScaling());
+    Settings::setApplicationAttributeDisableHighDpiScaling(dialog.disableHighDpiScaling());
+}
 
-    if (dialog->enableHighDpiScaling() != QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling)
-        || dialog->disableHighDpiScaling() != QCoreApplication::testAttribute(Qt::AA_DisableHighDpiScaling)) {
+void MainWindow::offerRestartForHighDpi(const SettingsDialog &dialog)
+{
+    if (dialog.enableHighDpiScaling() != QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling)
+        || dialog.disableHighDpiScaling() != QCoreApplication::testAttribute(Qt::AA_DisableHighDpiScaling)) {
         const QMessageBox::StandardButton answer = QMessageBox::information(this,
                                                                             i18nd("zel-find-qicon", "Information"),
                                                                             i18nd("zel-find-qicon",

@@ -135,6 +135,56 @@ QStringList readNames(QIODevice *input)
     }
     return names;
 }
+
+// The options override the platform's theme set-up, which building the report put in force.
+void applyThemeOptions(const QCommandLineParser &parser, const Options &options, const QStringList &themePaths, const QStringList &fallbackPaths, QIODevice *errors)
+{
+    if (parser.isSet(options.themePath)) {
+        QIcon::setThemeSearchPaths(themePaths);
+    } else if (!hasLocalFolder(QIcon::themeSearchPaths())) {
+        QIcon::setThemeSearchPaths(freedesktopIconThemePaths() + QIcon::themeSearchPaths());
+    }
+    if (parser.isSet(options.fallbackPath)) {
+        QIcon::setFallbackSearchPaths(fallbackPaths);
+    } else if (!hasLocalFolder(QIcon::fallbackSearchPaths()) && QFileInfo(QStringLiteral("/usr/share/pixmaps")).isDir()) {
+        QIcon::setFallbackSearchPaths({QStringLiteral("/usr/share/pixmaps")});
+    }
+    if (parser.isSet(options.theme)) {
+        QIcon::setThemeName(parser.value(options.theme));
+    } else if (QIcon::themeName().isEmpty()) {
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+    }
+    if (parser.isSet(options.fallbackTheme)) {
+        QIcon::setFallbackThemeName(parser.value(options.fallbackTheme));
+    }
+    // Qt falls back to hicolor without a word; a misspelt theme would otherwise pass unnoticed.
+    if (!themeIndexFound(QIcon::themeName())) {
+        write(errors,
+              QStringLiteral("zel-find-qicon-report: ")
+                  + i18nd("zel-find-qicon", "Warning: no folder \"%1\" with an index.theme in the theme search paths.", QIcon::themeName()) + QLatin1Char('\n'));
+    }
+}
+
+// Returns whether a name reached the fail-on severity.
+bool writeSummary(QIODevice *errors, const QList<ThemeReport::Entry> &entries, IconRemarkState failOn)
+{
+    int counts[ErrorRemark + 1] = {0, 0, 0, 0};
+    bool failed = false;
+    for (const ThemeReport::Entry &entry : entries) {
+        ++counts[entry.maximum];
+        failed = failed || (failOn != NoRemark && entry.maximum >= failOn);
+    }
+    write(errors,
+          i18nd("zel-find-qicon",
+                "Examined %1 icon names: %2 with errors, %3 with warnings, %4 with information only, %5 without remarks.",
+                QString::number(entries.size()),
+                QString::number(counts[ErrorRemark]),
+                QString::number(counts[WarningRemark]),
+                QString::number(counts[InformationRemark]),
+                QString::number(counts[NoRemark]))
+              + QLatin1Char('\n'));
+    return failed;
+}
 }
 
 QString ThemeReportCommand::helpText()
@@ -214,30 +264,7 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     // Built first: like the main window's model it puts the platform's theme in force, which
     // the options then override.
     ThemeReport report;
-    if (parser.isSet(options.themePath)) {
-        QIcon::setThemeSearchPaths(themePaths);
-    } else if (!hasLocalFolder(QIcon::themeSearchPaths())) {
-        QIcon::setThemeSearchPaths(freedesktopIconThemePaths() + QIcon::themeSearchPaths());
-    }
-    if (parser.isSet(options.fallbackPath)) {
-        QIcon::setFallbackSearchPaths(fallbackPaths);
-    } else if (!hasLocalFolder(QIcon::fallbackSearchPaths()) && QFileInfo(QStringLiteral("/usr/share/pixmaps")).isDir()) {
-        QIcon::setFallbackSearchPaths({QStringLiteral("/usr/share/pixmaps")});
-    }
-    if (parser.isSet(options.theme)) {
-        QIcon::setThemeName(parser.value(options.theme));
-    } else if (QIcon::themeName().isEmpty()) {
-        QIcon::setThemeName(QStringLiteral("hicolor"));
-    }
-    if (parser.isSet(options.fallbackTheme)) {
-        QIcon::setFallbackThemeName(parser.value(options.fallbackTheme));
-    }
-    // Qt falls back to hicolor without a word; a misspelt theme would otherwise pass unnoticed.
-    if (!themeIndexFound(QIcon::themeName())) {
-        write(errors,
-              QStringLiteral("zel-find-qicon-report: ")
-                  + i18nd("zel-find-qicon", "Warning: no folder \"%1\" with an index.theme in the theme search paths.", QIcon::themeName()) + QLatin1Char('\n'));
-    }
+    applyThemeOptions(parser, options, themePaths, fallbackPaths, errors);
 
     report.setSearchIconSuffixes(parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes());
     if (parser.isSet(options.scan)) {
@@ -247,20 +274,5 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
 
     output->write(format == QLatin1String("json") ? ThemeReport::toJson(entries) : ThemeReport::toText(entries));
 
-    int counts[ErrorRemark + 1] = {0, 0, 0, 0};
-    bool failed = false;
-    for (const ThemeReport::Entry &entry : entries) {
-        ++counts[entry.maximum];
-        failed = failed || (failOn != NoRemark && entry.maximum >= failOn);
-    }
-    write(errors,
-          i18nd("zel-find-qicon",
-                "Examined %1 icon names: %2 with errors, %3 with warnings, %4 with information only, %5 without remarks.",
-                QString::number(entries.size()),
-                QString::number(counts[ErrorRemark]),
-                QString::number(counts[WarningRemark]),
-                QString::number(counts[InformationRemark]),
-                QString::number(counts[NoRemark]))
-              + QLatin1Char('\n'));
-    return failed ? ExitFailOn : ExitClean;
+    return writeSummary(errors, entries, failOn) ? ExitFailOn : ExitClean;
 }

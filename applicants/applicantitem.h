@@ -4,9 +4,8 @@
 #include <QIcon>
 #include <QStandardItem>
 
-// One applicant file of the list. Its icon is made when a view first asks for it:
-// making it reads the file's header, which for tens of thousands of rows, most
-// never shown, was much of a find.
+// One applicant file of the list; its icon, which reads the file's header, is made
+// only when a view first asks for it, since most of a large find's rows are never shown.
 class ApplicantItem : public QStandardItem
 {
 public:

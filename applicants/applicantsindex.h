@@ -9,12 +9,8 @@
 
 class ApplicantsIndexPrivate;
 
-// Answers "which files under this folder are applicants" without walking the whole
-// tree each time. A folder's listing is reused only while the folder is provably
-// unchanged (same inode, same modification and change times, and old enough that a
-// change within the same clock tick cannot hide), and a symbolic link is looked at
-// again whenever a folder on its way to the target changes. The answer is the one a
-// full depth-first walk gives, in the same order.
+// The applicants a full depth-first walk gives, in its order, reusing a folder's listing
+// only while the folder (and every folder a link in it goes through) is provably unchanged.
 class ApplicantsIndex
 {
 public:

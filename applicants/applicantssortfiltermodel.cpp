@@ -58,10 +58,8 @@ qint64 edgeTimesEdge(const QString &text)
 }
 }
 
-// The five section texts and the area of one row's path, worked out when the row is
-// first compared or filtered; a sort of tens of thousands of rows compares each row
-// some twenty times. Sections are kept as places in the path where they are parts of
-// it, which for a clean absolute path they all are.
+// A row's sections, worked out once: a sort compares each row some twenty times.
+// For a clean absolute path they are places in the path itself.
 struct ApplicantSortKey {
     bool made = false;
     QString path;

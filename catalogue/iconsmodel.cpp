@@ -34,9 +34,8 @@ void IconsModel::init()
     connect(d->remarksWarmer, &QTimer::timeout, this, &IconsModel::warmRemarks);
 }
 
-// Remarks take a decode of every size of an icon, seconds over a large theme: done in
-// slices while the window is idle after a loading pass, the remarks table and the list's
-// remark badges then open at once instead of decoding everything in one go.
+// Remarks decode every size of an icon, seconds over a large theme: done in idle slices,
+// the remarks table and the badges open at once.
 void IconsModel::warmRemarks()
 {
     QElapsedTimer slice;
@@ -45,9 +44,8 @@ void IconsModel::warmRemarks()
         d->examination(d->iconNames.at(d->warmedRows));
         ++d->warmedRows;
     }
-    // Every size checked leaves a key in the toolkit's pixmap cache that outlives the
-    // pixmap; its own sweep, every half minute, then drops a hundred thousand of them at
-    // once, a 50-120 ms stall wherever it falls. Sweeping here keeps each one small.
+    // Each size checked leaves a key in the pixmap cache that outlives its pixmap; the
+    // cache's own timed sweep of them all would stall whatever runs then, a scan say.
     if (++d->warmedSlices % 10 == 0) {
         QPixmapCache::flushDetachedPixmaps();
     }

@@ -22,11 +22,8 @@ public:
     QHash<QString, int> rowByName;
     IconsModelLoader *loader = nullptr;
 
-    // What examining a name found, without any text: texts are made at each call, in
-    // the language current then. An entry holds while the toolkit's theme key, the
-    // fallback theme name (which Qt 5 leaves out of that key) and the name's load state
-    // are those it was made under.
-    // Kept small: there is one per listed name once the idle pass has run.
+    // No texts, which follow the language at each call. Holds while the toolkit's theme key,
+    // the fallback theme name (not in that key in Qt 5) and the name's load state stay.
     struct Examination {
         int status = 0;
         QString found; // shares the name's text where they are equal

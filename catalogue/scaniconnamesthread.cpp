@@ -206,10 +206,8 @@ void ScanIconNamesThread::foundName(const QString &iconName, Walk &state)
     }
 }
 
-// One queued call per batch instead of one per name is what keeps the receiver's
-// event loop responsive; the credits keep its queue at most two batches long.
-// A stopped walk hands over what it holds without waiting, so that every name
-// found before the stop reaches the receiver.
+// The credits keep the receiver's queue at most two batches long; a stopped walk hands
+// over what it holds without waiting, so every name found before the stop arrives.
 void ScanIconNamesThread::flushBatch(Walk &state)
 {
     if (state.batch.isEmpty()) {

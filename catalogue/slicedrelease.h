@@ -12,11 +12,8 @@
 
 class QTimer;
 
-// Letting go of the icons of a large theme at once holds the event loop for a few
-// hundred milliseconds once their pixmaps have been rendered, at the moment a new scan
-// starts and names begin to arrive. Containers handed over here are emptied from the
-// event loop in short slices instead, still on the thread that owns them, since icons
-// must not be released elsewhere.
+// Empties containers of icons in short slices of the owning thread's event loop: letting
+// go of a large theme's icons at once would hold a new scan's start.
 class SlicedRelease : public QObject
 {
     Q_OBJECT

@@ -60,12 +60,8 @@ IconsRemarksViewDialog::~IconsRemarksViewDialog()
     delete ui;
 }
 
-// Showing the dialog sizes the rows to their contents once before the header has
-// stretched the remarks column, and again after: every remark wrapped at 200 pixels,
-// then at the real width, the most costly part of opening the table. Laying the header
-// out at the width it is going to have makes the first pass the only one; when the
-// guess is off (no scroll bar needed, a window manager that resizes), the second pass
-// comes as before.
+// Rows sized before the header stretches the remarks column are sized twice; laying the
+// header out at its coming width first makes the costly pass happen once.
 void IconsRemarksViewDialog::giveRemarksColumnItsWidth()
 {
     layout()->activate();

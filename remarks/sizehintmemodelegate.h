@@ -9,10 +9,8 @@
 
 class SizeHintMemoDelegatePrivate;
 
-// Paints as the styled delegate does and gives the same size hints, but remembers each
-// hint by everything the styled delegate's hint depends on. A table whose rows size to
-// their contents lays out every multi-line cell again on each sort; with the hints
-// remembered a sort only pays for the cells whose contents it has not seen.
+// The styled delegate's size hints, remembered by all they depend on, so a sort of rows
+// sized to their contents only lays out the cells it has not seen.
 class SizeHintMemoDelegate : public QStyledItemDelegate
 {
 public:

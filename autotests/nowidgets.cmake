@@ -1,0 +1,27 @@
+cmake_minimum_required(VERSION 3.16)
+# Fails when a file of the widget-free library includes a QtWidgets header or a form:
+# the report and the fuzz targets must build and run without the widgets.
+# Takes SOURCES (the library's .cpp files; their .h and _p.h are checked too) and
+# WIDGETS_DIR (the QtWidgets include folder).
+file(GLOB widget_headers RELATIVE "${WIDGETS_DIR}" "${WIDGETS_DIR}/*")
+set(found "")
+foreach(source ${SOURCES})
+    get_filename_component(dir "${source}" DIRECTORY)
+    get_filename_component(stem "${source}" NAME_WE)
+    foreach(file "${source}" "${dir}/${stem}.h" "${dir}/${stem}_p.h")
+        if(NOT EXISTS "${file}")
+            continue()
+        endif()
+        file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*" "\\1" header "${line}")
+            string(REGEX REPLACE "^QtWidgets/" "" bare "${header}")
+            if(header MATCHES "^ui_" OR bare IN_LIST widget_headers)
+                string(APPEND found "${file}: ${header}\n")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(found)
+    message(FATAL_ERROR "QtWidgets in the widget-free library:\n${found}")
+endif()

@@ -14,7 +14,6 @@
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 
-
 QString MainWindowPrivate::convertQSizeToString(const QSize &size)
 {
     return IconSizeText::toString(size);
@@ -65,10 +64,8 @@ void MainWindow::findIconByCurrentName()
             } else if (d->findedIcon.name() == d->searchIconName) {
                 message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done.", d->searchIconName);
             } else {
-                message = i18nd("zel-find-qicon",
-                                "Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".",
-                                d->searchIconName,
-                                d->findedIcon.name());
+                message =
+                    i18nd("zel-find-qicon", "Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".", d->searchIconName, d->findedIcon.name());
             }
             ui->statusbar->showMessage(message);
         },

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-
 namespace
 {
 using Identity = DirectoryListing::Identity;
@@ -237,7 +236,8 @@ public:
         directory.linksLookedAt = true;
     }
 
-    void collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
+    void
+    collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
     {
         const Identity identity = identityOf(dirPath);
         if (!identity.exists || !identity.isDir) {

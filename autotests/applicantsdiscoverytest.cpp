@@ -1,5 +1,5 @@
-#include "testenvironment.h"
 #include "fixturetheme.h"
+#include "testenvironment.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
@@ -84,8 +84,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("edit-copy-symbolic") << QStringLiteral("edit-copy-symbolic")
-                                            << QStringList{QStringLiteral("edit-copy-symbolic.svg"), QStringLiteral("edit-copy.svg"), QStringLiteral("edit.png")};
+        QTest::newRow("edit-copy-symbolic") << QStringLiteral(
+            "edit-copy-symbolic") << QStringList{QStringLiteral("edit-copy-symbolic.svg"), QStringLiteral("edit-copy.svg"), QStringLiteral("edit.png")};
         QTest::newRow("a--b") << QStringLiteral("a--b") << QStringList{QStringLiteral("a--b.png"), QStringLiteral("a-.png"), QStringLiteral("a.png")};
         QTest::newRow("upper-case suffix skipped") << QStringLiteral("upper") << QStringList();
         QTest::newRow("no suffix skipped") << QStringLiteral("nodot") << QStringList();

@@ -120,29 +120,50 @@ private Q_SLOTS:
         QCOMPARE(rows(proxy), referenceOrder(named));
     }
 
-
     void sectionTexts_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("sections");
         QTest::newRow("hicolor fixed") << QStringLiteral("/usr/share/icons/hicolor/48x48/apps/foo.png")
-                                       << QStringList{QStringLiteral("/usr/share/icons"), QStringLiteral("hicolor"), QStringLiteral("48x48"), QStringLiteral("apps"), QStringLiteral("foo")};
-        QTest::newRow("size below category") << QStringLiteral("/usr/share/icons/mytheme/apps/48/foo.svg")
-                                             << QStringList{QStringLiteral("/usr/share/icons"), QStringLiteral("mytheme"), QStringLiteral("48"), QStringLiteral("apps"), QStringLiteral("foo")};
+                                       << QStringList{QStringLiteral("/usr/share/icons"),
+                                                      QStringLiteral("hicolor"),
+                                                      QStringLiteral("48x48"),
+                                                      QStringLiteral("apps"),
+                                                      QStringLiteral("foo")};
+        QTest::newRow("size below category")
+            << QStringLiteral("/usr/share/icons/mytheme/apps/48/foo.svg")
+            << QStringList{QStringLiteral("/usr/share/icons"), QStringLiteral("mytheme"), QStringLiteral("48"), QStringLiteral("apps"), QStringLiteral("foo")};
         QTest::newRow("scalable") << QStringLiteral("/usr/share/icons/hicolor/scalable/apps/foo.svg")
-                                  << QStringList{QStringLiteral("/usr/share/icons"), QStringLiteral("hicolor"), QStringLiteral("scalable"), QStringLiteral("apps"), QStringLiteral("foo")};
+                                  << QStringList{QStringLiteral("/usr/share/icons"),
+                                                 QStringLiteral("hicolor"),
+                                                 QStringLiteral("scalable"),
+                                                 QStringLiteral("apps"),
+                                                 QStringLiteral("foo")};
         QTest::newRow("symbolic") << QStringLiteral("/usr/share/icons/hicolor/symbolic/apps/foo-symbolic.svg")
-                                  << QStringList{QStringLiteral("/usr/share/icons"), QStringLiteral("hicolor"), QStringLiteral("symbolic"), QStringLiteral("apps"), QStringLiteral("foo-symbolic")};
-        QTest::newRow("pixmaps") << QStringLiteral("/usr/share/pixmaps/foo.png")
-                                 << QStringList{QStringLiteral("/"), QStringLiteral("usr"), QStringLiteral("share"), QStringLiteral("pixmaps"), QStringLiteral("foo")};
+                                  << QStringList{QStringLiteral("/usr/share/icons"),
+                                                 QStringLiteral("hicolor"),
+                                                 QStringLiteral("symbolic"),
+                                                 QStringLiteral("apps"),
+                                                 QStringLiteral("foo-symbolic")};
+        QTest::newRow("pixmaps")
+            << QStringLiteral("/usr/share/pixmaps/foo.png")
+            << QStringList{QStringLiteral("/"), QStringLiteral("usr"), QStringLiteral("share"), QStringLiteral("pixmaps"), QStringLiteral("foo")};
         QTest::newRow("deeper") << QStringLiteral("/usr/share/icons/mytheme/48x48/apps/extra/foo.png")
-                                << QStringList{QStringLiteral("/usr/share/icons/mytheme"), QStringLiteral("48x48"), QStringLiteral("apps"), QStringLiteral("extra"), QStringLiteral("foo")};
+                                << QStringList{QStringLiteral("/usr/share/icons/mytheme"),
+                                               QStringLiteral("48x48"),
+                                               QStringLiteral("apps"),
+                                               QStringLiteral("extra"),
+                                               QStringLiteral("foo")};
         QTest::newRow("home") << QStringLiteral("/home/user/.local/share/icons/mytheme/48x48/apps/foo.png")
                               << QStringList{QString(), QString(), QString(), QString(), QStringLiteral("foo")};
         QTest::newRow("directly in /usr/share") << QStringLiteral("/usr/share/foo.png")
                                                 << QStringList{QString(), QString(), QString(), QString(), QStringLiteral("foo")};
         QTest::newRow("2x size") << QStringLiteral("/usr/share/icons/breeze/actions/16@2x/edit-copy.svg")
-                                 << QStringList{QStringLiteral("/usr/share/icons"), QStringLiteral("breeze"), QStringLiteral("16@2x"), QStringLiteral("actions"), QStringLiteral("edit-copy")};
+                                 << QStringList{QStringLiteral("/usr/share/icons"),
+                                                QStringLiteral("breeze"),
+                                                QStringLiteral("16@2x"),
+                                                QStringLiteral("actions"),
+                                                QStringLiteral("edit-copy")};
     }
 
     void sectionTexts()
@@ -194,7 +215,8 @@ private Q_SLOTS:
         QTest::newRow("empty policy: plain text") << QStringList{a22, b16, a16} << QList<IconPathSection>{} << QStringList{b16, a16, a22};
         QTest::newRow("size then name") << QStringList{aScalable, a48, a16, a8, a22} << QList<IconPathSection>{Size, Name}
                                         << QStringList{a8, a16, a22, a48, aScalable};
-        QTest::newRow("default: 16 before 22") << QStringList{a22, a16} << QList<IconPathSection>{MainPath, Theme, Size, Category, Name} << QStringList{a16, a22};
+        QTest::newRow("default: 16 before 22") << QStringList{a22, a16} << QList<IconPathSection>{MainPath, Theme, Size, Category, Name}
+                                               << QStringList{a16, a22};
         QTest::newRow("repeated section") << QStringList{a22, a16} << QList<IconPathSection>{Size, Size, Name} << QStringList{a16, a22};
         const QString x1 = QStringLiteral("/usr/share/icons/t/16x16/apps/zeta.png");
         const QString x2 = QStringLiteral("/usr/share/icons/t/16x16/apps/alpha.png");
@@ -205,11 +227,12 @@ private Q_SLOTS:
         const QString home1 = QStringLiteral("/home/u/.icons/t/48x48/apps/b.png");
         const QString home2 = QStringLiteral("/home/u/.icons/t/16x16/apps/a.png");
         const QString home3 = QStringLiteral("/home/u/.icons/s/16x16/apps/b.png");
-        QTest::newRow("outside /usr/share: name only") << QStringList{home1, home2, home3} << QList<IconPathSection>{MainPath, Theme, Size, Category, Name}
-                                                       << QStringList{home2, home1, home3};
-        QTest::newRow("equal areas end the comparison") << QStringList{QStringLiteral("/usr/share/icons/t/16/apps/b.png"), QStringLiteral("/usr/share/icons/t/16x16/apps/a.png")}
-                                                        << QList<IconPathSection>{Size, Name}
-                                                        << QStringList{QStringLiteral("/usr/share/icons/t/16/apps/b.png"), QStringLiteral("/usr/share/icons/t/16x16/apps/a.png")};
+        QTest::newRow("outside /usr/share: name only")
+            << QStringList{home1, home2, home3} << QList<IconPathSection>{MainPath, Theme, Size, Category, Name} << QStringList{home2, home1, home3};
+        QTest::newRow("equal areas end the comparison")
+            << QStringList{QStringLiteral("/usr/share/icons/t/16/apps/b.png"), QStringLiteral("/usr/share/icons/t/16x16/apps/a.png")}
+            << QList<IconPathSection>{Size, Name}
+            << QStringList{QStringLiteral("/usr/share/icons/t/16/apps/b.png"), QStringLiteral("/usr/share/icons/t/16x16/apps/a.png")};
     }
 
     void ordering()
@@ -227,15 +250,19 @@ private Q_SLOTS:
         QTest::newRow("exact base name") << QStringLiteral("edit-copy")
                                          << QStringList{QStringLiteral("/x/edit-copy.png"), QStringLiteral("/x/edit-copy.symbolic.png")};
         QTest::newRow("empty shows all") << QString()
-                                         << QStringList{QStringLiteral("/x/edit-copy.png"), QStringLiteral("/x/edit-copy.symbolic.png"),
-                                                        QStringLiteral("/x/edit-copy-symbolic.svg"), QStringLiteral("/x/edit.png")};
+                                         << QStringList{QStringLiteral("/x/edit-copy.png"),
+                                                        QStringLiteral("/x/edit-copy.symbolic.png"),
+                                                        QStringLiteral("/x/edit-copy-symbolic.svg"),
+                                                        QStringLiteral("/x/edit.png")};
     }
 
     void filter()
     {
         QFETCH(QString, filter);
         QFETCH(QStringList, expected);
-        const QStringList paths = {QStringLiteral("/x/edit-copy.png"), QStringLiteral("/x/edit-copy.symbolic.png"), QStringLiteral("/x/edit-copy-symbolic.svg"),
+        const QStringList paths = {QStringLiteral("/x/edit-copy.png"),
+                                   QStringLiteral("/x/edit-copy.symbolic.png"),
+                                   QStringLiteral("/x/edit-copy-symbolic.svg"),
                                    QStringLiteral("/x/edit.png")};
         QCOMPARE(sortedRows(paths, {Name}, filter), sortedRows(expected, {Name}));
     }

@@ -33,8 +33,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("findedName");
         QTest::newRow("found") << QStringLiteral("four-sizes") << QStringLiteral("Find icon by name \"four-sizes\" done.") << QStringLiteral("Exist")
                                << QStringLiteral("four-sizes");
-        QTest::newRow("other name in use") << QStringLiteral("four-sizes-more") << QStringLiteral(
-            "Find icon by name \"four-sizes-more\" done. Finded applicant icon by name: \"four-sizes\".")
+        QTest::newRow("other name in use") << QStringLiteral("four-sizes-more")
+                                           << QStringLiteral("Find icon by name \"four-sizes-more\" done. Finded applicant icon by name: \"four-sizes\".")
                                            << QStringLiteral("Absent") << QStringLiteral("four-sizes");
         QTest::newRow("absent") << QStringLiteral("absent") << QStringLiteral("Failed find icon by name \"absent\", on current icon theme!")
                                 << QStringLiteral("Absent") << QString();
@@ -203,7 +203,6 @@ private Q_SLOTS:
         // when it stops; a window gone before that leaves it to a timer that never fires again.
         QTest::qWait(400);
     }
-
 };
 
 ZEL_TEST_MAIN(FindIconTest)

@@ -57,8 +57,9 @@ QByteArray FixtureTheme::pngBytes(int width, int height, const QColor &color)
 
 QByteArray FixtureTheme::svgBytes(const QColor &color)
 {
-    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" viewBox=\"0 0 16 16\">"
-                          "<rect width=\"16\" height=\"16\" fill=\"%1\"/></svg>\n")
+    return QStringLiteral(
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" viewBox=\"0 0 16 16\">"
+               "<rect width=\"16\" height=\"16\" fill=\"%1\"/></svg>\n")
         .arg(color.name())
         .toUtf8();
 }

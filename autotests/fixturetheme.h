@@ -24,7 +24,11 @@ public:
     QString searchPath() const;
     QString themePath() const;
 
-    void addDirectory(const QString &path, int size, const QString &type = QStringLiteral("Fixed"), int scale = 1, const QString &context = QStringLiteral("Applications"));
+    void addDirectory(const QString &path,
+                      int size,
+                      const QString &type = QStringLiteral("Fixed"),
+                      int scale = 1,
+                      const QString &context = QStringLiteral("Applications"));
     void setInherits(const QStringList &themes);
     void setExtraIndexLines(const QString &lines);
 

@@ -78,7 +78,8 @@ class HostileInputTest : public QObject
 
     static void waitForScanEnd(MainWindow *window)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(statusText(window).startsWith(QLatin1String("Scan icon names done")) || statusText(window).startsWith(QLatin1String("Scan icon names stoped")),
+        QTRY_VERIFY_WITH_TIMEOUT(statusText(window).startsWith(QLatin1String("Scan icon names done"))
+                                     || statusText(window).startsWith(QLatin1String("Scan icon names stoped")),
                                  30000);
         QTRY_VERIFY(!QGuiApplication::overrideCursor());
     }
@@ -98,7 +99,7 @@ private Q_SLOTS:
         QTest::newRow("empty") << QString() << QString() << true;
         QTest::newRow("5000 characters") << QString(5000, QLatin1Char('a')) << QString() << true;
         QTest::newRow("5000 characters of dashes") << QStringLiteral("four-sizes") + QString(2500, QLatin1Char('-')) + QString(2489, QLatin1Char('b'))
-                                                  << QStringLiteral("four-sizes") << false;
+                                                   << QStringLiteral("four-sizes") << false;
         QTest::newRow("cyrillic") << QStringLiteral("значок-папки") << QString() << true;
         QTest::newRow("han and an emoji") << QStringLiteral("图标-\U0001F600") << QString() << true;
         // The toolkit opens an absolute path as a file: an icon, but one without a name.
@@ -190,9 +191,11 @@ private Q_SLOTS:
         QTest::newRow("undeclared directory") << QStringLiteral("[Icon Theme]\nName=A\nDirectories=\n") << "hostile" << false;
         // A directory without its Size is no directory to the toolkit.
         QTest::newRow("directory declared without a section") << QStringLiteral("[Icon Theme]\nDirectories=16x16/apps,nowhere\n") << "hostile" << false;
-        QTest::newRow("garbage lines") << QStringLiteral("\xff\xfegarbage\n[Icon Theme]\n=\nno equals sign\nDirectories=16x16/apps\n[16x16/apps]\nSize=16\nType=Wobbly\n%1%2\n[broken\n")
+        QTest::newRow("garbage lines") << QStringLiteral(
+            "\xff\xfegarbage\n[Icon Theme]\n=\nno equals sign\nDirectories=16x16/apps\n[16x16/apps]\nSize=16\nType=Wobbly\n%1%2\n[broken\n")
                                        << "hostile" << true;
-        QTest::newRow("huge numbers") << QStringLiteral("[Icon Theme]\nDirectories=16x16/apps\n[16x16/apps]\nSize=99999999999999\nScale=-7\nType=Threshold\nThreshold=-1\n")
+        QTest::newRow("huge numbers") << QStringLiteral(
+            "[Icon Theme]\nDirectories=16x16/apps\n[16x16/apps]\nSize=99999999999999\nScale=-7\nType=Threshold\nThreshold=-1\n")
                                       << "hostile" << true;
     }
 
@@ -226,7 +229,10 @@ private Q_SLOTS:
         QTest::newRow("garbage") << QByteArray(64, '\x7f');
         QTest::newRow("empty") << QByteArray();
         // Version 1.0 with hash and directory offsets that point past the end.
-        QTest::newRow("offsets past the end") << QByteArray::fromHex("00010000" "7fffff00" "7ffffff0");
+        QTest::newRow("offsets past the end") << QByteArray::fromHex(
+            "00010000"
+            "7fffff00"
+            "7ffffff0");
         QTest::newRow("header only") << QByteArray::fromHex("00010000");
     }
 
@@ -313,10 +319,12 @@ private Q_SLOTS:
         QTest::newRow("wrong types") << QByteArray(
             "[General]\nScanIconNamesIconSize=big\nPreviewIconSize=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x18)\nScanIconNamesOnStart=perhaps\n"
             "SearchIconSuffixes=@ByteArray(\\x1\\x2)\nIconPathSortSectionsPolicy=Nonsense, Size\n");
-        QTest::newRow("huge numbers") << QByteArray("[General]\nScanIconNamesIconSize=99999999999999999999\nApplicantsIconPathsIconSize=-2147483649\nPreviewIconSize=2147483647\n");
+        QTest::newRow("huge numbers") << QByteArray(
+            "[General]\nScanIconNamesIconSize=99999999999999999999\nApplicantsIconPathsIconSize=-2147483649\nPreviewIconSize=2147483647\n");
         QTest::newRow("not utf-8") << QByteArray("[General]\nIconThemeName=\xff\xfe\xc3\x28\nSearchIconSuffixes=p\xe9ng, svg\n\xff\xff=\x80\n");
         // A list of 2^29 entries: the toolkit cannot reserve it, throws, and the program would end.
-        QTest::newRow("variant list too long to reserve") << QByteArray("[General]\nScanIconNamesIconSize=@Variant(\\0\\0\\0\\t\\x20\\0\\0\\0)\nPreviewIconSize=32\n");
+        QTest::newRow("variant list too long to reserve")
+            << QByteArray("[General]\nScanIconNamesIconSize=@Variant(\\0\\0\\0\\t\\x20\\0\\0\\0)\nPreviewIconSize=32\n");
         QTest::newRow("broken lines") << QByteArray("[General\n=\nno equals sign\n[]\n[[General]]\nkey\\=x=1\n");
     }
 

@@ -220,8 +220,7 @@ private Q_SLOTS:
     {
         MainWindow window;
         window.openIconNames({QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral("GAMMA-alpha"), QStringLiteral("alphabet")}, QString());
-        QCOMPARE(listed(&window),
-                 (QStringList{QStringLiteral("Alpha"), QStringLiteral("alphabet"), QStringLiteral("beta"), QStringLiteral("GAMMA-alpha")}));
+        QCOMPARE(listed(&window), (QStringList{QStringLiteral("Alpha"), QStringLiteral("alphabet"), QStringLiteral("beta"), QStringLiteral("GAMMA-alpha")}));
         auto *filterEdit = windowChild<QLineEdit>(&window, "lineEditIconNamesFilter");
         filterEdit->setText(QStringLiteral("alpha"));
         QCOMPARE(listed(&window), (QStringList{QStringLiteral("alphabet"), QStringLiteral("GAMMA-alpha")}));

@@ -47,7 +47,8 @@ private Q_SLOTS:
 
         for (bool loaded : {false, true}) {
             const char *tag = loaded ? "loaded" : "not loaded";
-            QTest::addRow("absent, %s", tag) << QStringLiteral("absent") << loaded << QStringList{QStringLiteral("3:Icon with name absent not found on current theme")};
+            QTest::addRow("absent, %s", tag) << QStringLiteral("absent") << loaded
+                                             << QStringList{QStringLiteral("3:Icon with name absent not found on current theme")};
             QTest::addRow("empty, %s", tag) << QString() << loaded << QStringList{QStringLiteral("3:Icon with name  not found on current theme")};
             QTest::addRow("four sizes, %s", tag) << QStringLiteral("four-sizes") << loaded << standardInfos(QStringLiteral("four-sizes"), aboveFour);
             QTest::addRow("no sizes, %s", tag) << QStringLiteral("no-sizes") << loaded
@@ -62,10 +63,9 @@ private Q_SLOTS:
                                                             + standardInfos(QStringLiteral("twice"), all.mid(1)));
             QTest::addRow("24x24 only, %s", tag) << QStringLiteral("odd24") << loaded << standardInfos(QStringLiteral("odd24"), all);
             QTest::addRow("32x16 only, %s", tag) << QStringLiteral("wide") << loaded << standardInfos(QStringLiteral("wide"), all);
-            QTest::addRow("dash fallback, %s", tag)
-                << QStringLiteral("four-sizes-extra") << loaded
-                << (QStringList{QStringLiteral("2:Icon with name four-sizes-extra not found, using four-sizes instead")}
-                    + standardInfos(QStringLiteral("four-sizes-extra"), aboveFour, QStringLiteral("four-sizes")));
+            QTest::addRow("dash fallback, %s", tag) << QStringLiteral("four-sizes-extra") << loaded
+                                                    << (QStringList{QStringLiteral("2:Icon with name four-sizes-extra not found, using four-sizes instead")}
+                                                        + standardInfos(QStringLiteral("four-sizes-extra"), aboveFour, QStringLiteral("four-sizes")));
             QTest::addRow("dash fallback onto a corrupt size, %s", tag)
                 << QStringLiteral("corrupt-one-x") << loaded
                 << (QStringList{QStringLiteral("3:The size 22x22 for icon corrupt-one-x (icon corrupt-one in use) has no image valid"),

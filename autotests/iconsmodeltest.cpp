@@ -34,14 +34,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("insertions");
         QTest::addColumn<bool>("batch");
         QTest::newRow("empty name") << QStringList{QString()} << QStringList{} << 0 << false;
-        QTest::newRow("repeat") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")} << QStringList{QStringLiteral("a"), QStringLiteral("b")}
-                                << 2 << false;
-        QTest::newRow("case differs") << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")} << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")}
-                                      << 2 << false;
+        QTest::newRow("repeat") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")}
+                                << QStringList{QStringLiteral("a"), QStringLiteral("b")} << 2 << false;
+        QTest::newRow("case differs") << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")}
+                                      << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")} << 2 << false;
         QTest::newRow("batch") << QStringList{QStringLiteral("c"), QStringLiteral("a"), QString(), QStringLiteral("b"), QStringLiteral("a")}
                                << QStringList{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("b")} << 1 << true;
         QTest::newRow("batch of listed names") << QStringList{QStringLiteral("a"), QStringLiteral("a")} << QStringList{QStringLiteral("a")} << 0 << true;
-        QTest::newRow("blank kept") << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << 2 << false;
+        QTest::newRow("blank kept") << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << 2
+                                    << false;
     }
 
     void addingNames()

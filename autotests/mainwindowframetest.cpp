@@ -108,9 +108,10 @@ private Q_SLOTS:
         {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[General]\nScanIconNamesIconSize=banana\nPreviewIconSize=-5\nShowRemarksInIconNames=perhaps\n"
-                       "IconThemeSearchPaths=42\nMainWindowGeometry=@ByteArray(garbage)\nSplitterMainState=@ByteArray(\\0\\0\\xff)\n"
-                       "IconPathSortSectionsPolicy=Size, Bogus\n");
+            file.write(
+                "[General]\nScanIconNamesIconSize=banana\nPreviewIconSize=-5\nShowRemarksInIconNames=perhaps\n"
+                "IconThemeSearchPaths=42\nMainWindowGeometry=@ByteArray(garbage)\nSplitterMainState=@ByteArray(\\0\\0\\xff)\n"
+                "IconPathSortSectionsPolicy=Size, Bogus\n");
         }
         {
             MainWindow window;

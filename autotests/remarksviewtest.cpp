@@ -187,7 +187,8 @@ private Q_SLOTS:
         QCOMPARE(column(view->model(), 1),
                  (QStringList{QStringLiteral("b-full"), QStringLiteral("b-full-extra"), QStringLiteral("a-first"), QStringLiteral("c-third")}));
         view->sortByColumn(0, Qt::AscendingOrder);
-        QCOMPARE(column(view->model(), 0), (QStringList{QStringLiteral("a-first"), QStringLiteral("b-full"), QStringLiteral("b-full"), QStringLiteral("c-third")}));
+        QCOMPARE(column(view->model(), 0),
+                 (QStringList{QStringLiteral("a-first"), QStringLiteral("b-full"), QStringLiteral("b-full"), QStringLiteral("c-third")}));
     }
 
     void rowsFitTheirRemarksOnceShown_data()
@@ -363,7 +364,6 @@ private Q_SLOTS:
         }
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
-
 };
 
 ZEL_TEST_MAIN(RemarksViewTest)

@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QMutex>
 #include <QFile>
+#include <QMutex>
 #include <QSignalSpy>
 
 #include <fcntl.h>
@@ -89,23 +89,28 @@ private Q_SLOTS:
 
         QTest::newRow("suffixes") << QStringList{QStringLiteral("a/b/c.png"), QStringLiteral("a/d.svg"), QStringLiteral("a/e.txt"), QStringLiteral("f.PNG")}
                                   << QStringList() << QStringList{QStringLiteral("c"), QStringLiteral("d")};
-        QTest::newRow("base name to the first dot")
-            << QStringList{QStringLiteral("org.example.Viewer.svg"), QStringLiteral("icon.png.svg"), QStringLiteral("plain.txt.png")} << QStringList()
-            << QStringList{QStringLiteral("icon"), QStringLiteral("org"), QStringLiteral("plain")};
+        QTest::newRow("base name to the first dot") << QStringList{QStringLiteral("org.example.Viewer.svg"),
+                                                                   QStringLiteral("icon.png.svg"),
+                                                                   QStringLiteral("plain.txt.png")}
+                                                    << QStringList() << QStringList{QStringLiteral("icon"), QStringLiteral("org"), QStringLiteral("plain")};
         QTest::newRow("once per file") << QStringList{QStringLiteral("16/a.png"), QStringLiteral("22/a.png"), QStringLiteral("22/a.svg")} << QStringList()
                                        << QStringList{QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("a")};
-        QTest::newRow("hidden skipped") << QStringList{QStringLiteral(".cache/x.png"), QStringLiteral(".hidden.png"), QStringLiteral("shown/.y.png"),
+        QTest::newRow("hidden skipped") << QStringList{QStringLiteral(".cache/x.png"),
+                                                       QStringLiteral(".hidden.png"),
+                                                       QStringLiteral("shown/.y.png"),
                                                        QStringLiteral("shown/z.png")}
                                         << QStringList() << QStringList{QStringLiteral("z")};
         QTest::newRow("no suffix, no name") << QStringList{QStringLiteral("png"), QStringLiteral("dir.png/inner.svg")} << QStringList()
                                             << QStringList{QStringLiteral("inner")};
         QTest::newRow("link to an ancestor") << QStringList{QStringLiteral("a/b.png"), QStringLiteral("top.png")} << QStringList{QStringLiteral("a/up=..")}
                                              << QStringList{QStringLiteral("b"), QStringLiteral("top")};
-        QTest::newRow("link to itself") << QStringList{QStringLiteral("a/b.png")} << QStringList{QStringLiteral("a/self=.")} << QStringList{QStringLiteral("b")};
+        QTest::newRow("link to itself") << QStringList{QStringLiteral("a/b.png")} << QStringList{QStringLiteral("a/self=.")}
+                                        << QStringList{QStringLiteral("b")};
         QTest::newRow("mutual links") << QStringList{QStringLiteral("x/x1.png"), QStringLiteral("y/y1.png")}
                                       << QStringList{QStringLiteral("x/toy=../y"), QStringLiteral("y/tox=../x")}
                                       << QStringList{QStringLiteral("x1"), QStringLiteral("x1"), QStringLiteral("y1"), QStringLiteral("y1")};
-        QTest::newRow("link to a sibling tree") << QStringList{QStringLiteral("p/p1.png"), QStringLiteral("q/q1.svg")} << QStringList{QStringLiteral("p/toq=../q")}
+        QTest::newRow("link to a sibling tree") << QStringList{QStringLiteral("p/p1.png"), QStringLiteral("q/q1.svg")}
+                                                << QStringList{QStringLiteral("p/toq=../q")}
                                                 << QStringList{QStringLiteral("p1"), QStringLiteral("q1"), QStringLiteral("q1")};
         QTest::newRow("broken link") << QStringList{QStringLiteral("a.png")} << QStringList{QStringLiteral("gone.png=missing.png")}
                                      << QStringList{QStringLiteral("a")};
@@ -134,8 +139,18 @@ private Q_SLOTS:
     void sameAsDirectoryIterator()
     {
         QTemporaryDir root;
-        for (const char *file : {"16/apps/a.png", "16/apps/b.svgz", "16/apps/org.kde.c.svg", "16/apps/d.PNG", "16/apps/e.tar.xpm", "22/apps/a.png", "22/.hid/x.png",
-                                 "22/apps/.y.png", "22/apps/noext", "22/apps/trail.", "scalable/apps/\xc3\xa9t\xc3\xa9.svg", "scalable/apps/z.jpeg"}) {
+        for (const char *file : {"16/apps/a.png",
+                                 "16/apps/b.svgz",
+                                 "16/apps/org.kde.c.svg",
+                                 "16/apps/d.PNG",
+                                 "16/apps/e.tar.xpm",
+                                 "22/apps/a.png",
+                                 "22/.hid/x.png",
+                                 "22/apps/.y.png",
+                                 "22/apps/noext",
+                                 "22/apps/trail.",
+                                 "scalable/apps/\xc3\xa9t\xc3\xa9.svg",
+                                 "scalable/apps/z.jpeg"}) {
             touch(root.filePath(QString::fromUtf8(file)));
         }
         // A name that is not valid UTF-8, as old theme files sometimes are.

@@ -128,9 +128,12 @@ private Q_SLOTS:
         MainWindow::setIconSize(names, viewSize);
 
         QString label;
-        runDialog(&window, [&](SettingsDialog *dialog) {
-            label = child<QLabel>(dialog, "labelScanIconNamesIconSize")->text();
-        }, true);
+        runDialog(
+            &window,
+            [&](SettingsDialog *dialog) {
+                label = child<QLabel>(dialog, "labelScanIconNamesIconSize")->text();
+            },
+            true);
         QCOMPARE(label, QString::number(shown) + QStringLiteral(" px"));
         QCOMPARE(names->iconSize(), QSize(shown, shown));
         QCOMPARE(runSettingsProbe().value(QStringLiteral("ScanIconNamesIconSize")), QString::number(shown));
@@ -145,18 +148,24 @@ private Q_SLOTS:
             settings.setSearchIconSuffixes({QStringLiteral("gif")});
         }
         const QByteArray before = settingsFileBytes();
-        runDialog(&window, [](SettingsDialog *dialog) {
-            child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
-            QVERIFY(dialog->isVisible());
-        }, false);
+        runDialog(
+            &window,
+            [](SettingsDialog *dialog) {
+                child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
+                QVERIFY(dialog->isVisible());
+            },
+            false);
         QCOMPARE(settingsFileBytes(), before);
 
         bool systemBox = false;
-        runDialog(&window, [&](SettingsDialog *dialog) {
-            dialog->setUsingSystemIconsTheme(false);
-            child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
-            systemBox = dialog->isUsingSystemIconsTheme();
-        }, true);
+        runDialog(
+            &window,
+            [&](SettingsDialog *dialog) {
+                dialog->setUsingSystemIconsTheme(false);
+                child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
+                systemBox = dialog->isUsingSystemIconsTheme();
+            },
+            true);
         QVERIFY(!systemBox);
         const auto stored = runSettingsProbe();
         QCOMPARE(stored.value(QStringLiteral("ScanIconNamesIconSize")), QStringLiteral("16"));
@@ -181,25 +190,32 @@ private Q_SLOTS:
         StandardFixture fixture;
         MainWindow window;
         MainWindowPrivate *d = MainWindowAccess::d(&window);
-        const QList<IconPathSection> policy{IconPathSection::Name, IconPathSection::Size, IconPathSection::MainPath, IconPathSection::Theme, IconPathSection::Category};
+        const QList<IconPathSection> policy{IconPathSection::Name,
+                                            IconPathSection::Size,
+                                            IconPathSection::MainPath,
+                                            IconPathSection::Theme,
+                                            IconPathSection::Category};
         const QStringList suffixes{QStringLiteral("svg"), QStringLiteral("png")};
 
-        runDialog(&window, [&](SettingsDialog *dialog) {
-            dialog->setScanIconNamesOnStart(true);
-            dialog->setScanIconNamesIconSize(32);
-            dialog->setApplicantsIconPathsIconSize(64);
-            dialog->setPreviewIconSizeEnable(true);
-            dialog->setPreviewIconSize(96);
-            dialog->setSearchIconSuffixes(suffixes);
-            dialog->setUsingSystemIconsTheme(usingSystemTheme);
-            dialog->setThemeSearchPaths({fixture.theme.searchPath()});
-            dialog->setFallbackSearchPaths({fixture.fallbackPath()});
-            dialog->setThemeName(fixture.theme.name());
-            dialog->setFallbackThemeName(QStringLiteral("hicolor"));
-            dialog->setApplicantsSortSectionsPolicy(policy);
-            dialog->setUse96Dpi(true);
-            dialog->setUseHighDpiPixmaps(true);
-        }, true);
+        runDialog(
+            &window,
+            [&](SettingsDialog *dialog) {
+                dialog->setScanIconNamesOnStart(true);
+                dialog->setScanIconNamesIconSize(32);
+                dialog->setApplicantsIconPathsIconSize(64);
+                dialog->setPreviewIconSizeEnable(true);
+                dialog->setPreviewIconSize(96);
+                dialog->setSearchIconSuffixes(suffixes);
+                dialog->setUsingSystemIconsTheme(usingSystemTheme);
+                dialog->setThemeSearchPaths({fixture.theme.searchPath()});
+                dialog->setFallbackSearchPaths({fixture.fallbackPath()});
+                dialog->setThemeName(fixture.theme.name());
+                dialog->setFallbackThemeName(QStringLiteral("hicolor"));
+                dialog->setApplicantsSortSectionsPolicy(policy);
+                dialog->setUse96Dpi(true);
+                dialog->setUseHighDpiPixmaps(true);
+            },
+            true);
 
         QCOMPARE(QIcon::themeSearchPaths(), QStringList{fixture.theme.searchPath()});
         QCOMPARE(QIcon::fallbackSearchPaths(), QStringList{fixture.fallbackPath()});
@@ -249,14 +265,17 @@ private Q_SLOTS:
         const QSize viewSize = child<QListView>(&window, "listViewIconNames")->iconSize();
         const QByteArray before = settingsFileBytes();
 
-        runDialog(&window, [](SettingsDialog *dialog) {
-            dialog->setThemeName(QStringLiteral("elsewhere"));
-            dialog->setThemeSearchPaths({QStringLiteral("/nowhere")});
-            dialog->setSearchIconSuffixes({QStringLiteral("gif")});
-            dialog->setScanIconNamesIconSize(128);
-            dialog->setUse96Dpi(true);
-            dialog->setEnableHighDpiScaling(true);
-        }, false);
+        runDialog(
+            &window,
+            [](SettingsDialog *dialog) {
+                dialog->setThemeName(QStringLiteral("elsewhere"));
+                dialog->setThemeSearchPaths({QStringLiteral("/nowhere")});
+                dialog->setSearchIconSuffixes({QStringLiteral("gif")});
+                dialog->setScanIconNamesIconSize(128);
+                dialog->setUse96Dpi(true);
+                dialog->setEnableHighDpiScaling(true);
+            },
+            false);
 
         QCOMPARE(settingsFileBytes(), before);
         QCOMPARE(QIcon::themeName(), themeName);
@@ -281,10 +300,13 @@ private Q_SLOTS:
         QFETCH(bool, highDpiPixmaps);
         MainWindow window;
         ModalWatcher<QMessageBox> questions;
-        runDialog(&window, [&](SettingsDialog *dialog) {
-            dialog->setUse96Dpi(use96Dpi);
-            dialog->setUseHighDpiPixmaps(highDpiPixmaps);
-        }, true);
+        runDialog(
+            &window,
+            [&](SettingsDialog *dialog) {
+                dialog->setUse96Dpi(use96Dpi);
+                dialog->setUseHighDpiPixmaps(highDpiPixmaps);
+            },
+            true);
         QCOMPARE(questions.count(), 0);
         QCOMPARE(QCoreApplication::testAttribute(Qt::AA_Use96Dpi), use96Dpi);
         QCOMPARE(QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps), highDpiPixmaps);
@@ -307,16 +329,19 @@ private Q_SLOTS:
         QString title;
         QString text;
         QMessageBox::StandardButtons buttons;
-        runDialog(&window, [&](SettingsDialog *dialog) {
-            dialog->setEnableHighDpiScaling(enable);
-            dialog->setDisableHighDpiScaling(disable);
-            whenModal<QMessageBox>([&](QMessageBox *box) {
-                title = box->windowTitle();
-                text = box->text();
-                buttons = box->standardButtons();
-                box->button(QMessageBox::Cancel)->click();
-            });
-        }, true);
+        runDialog(
+            &window,
+            [&](SettingsDialog *dialog) {
+                dialog->setEnableHighDpiScaling(enable);
+                dialog->setDisableHighDpiScaling(disable);
+                whenModal<QMessageBox>([&](QMessageBox *box) {
+                    title = box->windowTitle();
+                    text = box->text();
+                    buttons = box->standardButtons();
+                    box->button(QMessageBox::Cancel)->click();
+                });
+            },
+            true);
         QCOMPARE(title, QStringLiteral("Information"));
         QCOMPARE(text, QStringLiteral("High-dpi scaling attributes will be changed after application restart\nRestart now?"));
         QCOMPARE(buttons, QMessageBox::Ok | QMessageBox::Cancel);
@@ -330,10 +355,13 @@ private Q_SLOTS:
         bool shownEnable = true;
         bool shownDisable = true;
         ModalWatcher<QMessageBox> questions;
-        runDialog(&window, [&](SettingsDialog *dialog) {
-            shownEnable = dialog->enableHighDpiScaling();
-            shownDisable = dialog->disableHighDpiScaling();
-        }, true);
+        runDialog(
+            &window,
+            [&](SettingsDialog *dialog) {
+                shownEnable = dialog->enableHighDpiScaling();
+                shownDisable = dialog->disableHighDpiScaling();
+            },
+            true);
         QCOMPARE(shownEnable, QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling));
         QCOMPARE(shownDisable, QCoreApplication::testAttribute(Qt::AA_DisableHighDpiScaling));
         QCOMPARE(questions.count(), 0);

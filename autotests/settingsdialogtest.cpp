@@ -1,6 +1,6 @@
+#include "settings/settingsdialog.h"
 #include "app/constants.h"
 #include "settings/settings.h"
-#include "settings/settingsdialog.h"
 #include "settings/stringlistorderedit.h"
 
 #include "testenvironment.h"
@@ -122,7 +122,8 @@ private Q_SLOTS:
         dialog.setFallbackSearchPaths({QStringLiteral("/nowhere/else")});
         dialog.setThemeName(QStringLiteral("mine"));
         dialog.setFallbackThemeName(QStringLiteral("other"));
-        dialog.setApplicantsSortSectionsPolicy({IconPathSection::Name, IconPathSection::Size, IconPathSection::Theme, IconPathSection::Category, IconPathSection::MainPath});
+        dialog.setApplicantsSortSectionsPolicy(
+            {IconPathSection::Name, IconPathSection::Size, IconPathSection::Theme, IconPathSection::Category, IconPathSection::MainPath});
         dialog.setUse96Dpi(true);
         dialog.setUseHighDpiPixmaps(false);
         dialog.setEnableHighDpiScaling(true);
@@ -144,7 +145,11 @@ private Q_SLOTS:
         QCOMPARE(dialog.themeName(), Settings::systemIconThemeName());
         QCOMPARE(dialog.fallbackThemeName(), Settings::systemIconFallbackThemeName());
         QCOMPARE(child<StringListOrderEdit>(&dialog, "widgetApplicantsSortPolicy")->items(),
-                 (QStringList{QStringLiteral("Main path"), QStringLiteral("Icons theme"), QStringLiteral("Size"), QStringLiteral("Category"), QStringLiteral("Icon name")}));
+                 (QStringList{QStringLiteral("Main path"),
+                              QStringLiteral("Icons theme"),
+                              QStringLiteral("Size"),
+                              QStringLiteral("Category"),
+                              QStringLiteral("Icon name")}));
 
         QVERIFY(!dialog.isUsingSystemIconsTheme());
         QVERIFY(dialog.use96Dpi());
@@ -157,7 +162,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<IconPathSection>>("policy");
         QTest::newRow("default") << Settings::defaultApplicantsSortSectionsPolicy();
-        QTest::newRow("reversed") << QList<IconPathSection>{IconPathSection::Name, IconPathSection::Category, IconPathSection::Size, IconPathSection::Theme, IconPathSection::MainPath};
+        QTest::newRow("reversed") << QList<IconPathSection>{IconPathSection::Name,
+                                                            IconPathSection::Category,
+                                                            IconPathSection::Size,
+                                                            IconPathSection::Theme,
+                                                            IconPathSection::MainPath};
         QTest::newRow("partial") << QList<IconPathSection>{IconPathSection::Size, IconPathSection::Name};
         QTest::newRow("empty") << QList<IconPathSection>{};
     }
@@ -180,7 +189,11 @@ private Q_SLOTS:
         editor->upItem();
         editor->upItem();
         QCOMPARE(dialog.applicantsSortSectionsPolicy(),
-                 (QList<IconPathSection>{IconPathSection::MainPath, IconPathSection::Theme, IconPathSection::Name, IconPathSection::Size, IconPathSection::Category}));
+                 (QList<IconPathSection>{IconPathSection::MainPath,
+                                         IconPathSection::Theme,
+                                         IconPathSection::Name,
+                                         IconPathSection::Size,
+                                         IconPathSection::Category}));
     }
 
     void sectionNameOutOfRange()

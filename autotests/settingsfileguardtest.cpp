@@ -1,5 +1,5 @@
-#include "settings/settings.h"
 #include "settings/settingsfileguard.h"
+#include "settings/settings.h"
 
 #include "testenvironment.h"
 
@@ -35,8 +35,9 @@ private Q_SLOTS:
 
     void onlyUnsafeLinesGo()
     {
-        const QByteArray before("[General]\r\nIconThemeName=breeze\nBad=@Variant(\\0\\0\\0\\t\\0\\\n\\xff\\xff)\n; comment\nSize=@Variant(\\0\\0\\0\\x15\\0)\n"
-                                "Other=x\n[Other]\nBad=a,\\\n @Variant(\\0\\0\\0\\t)\nKept=1");
+        const QByteArray before(
+            "[General]\r\nIconThemeName=breeze\nBad=@Variant(\\0\\0\\0\\t\\0\\\n\\xff\\xff)\n; comment\nSize=@Variant(\\0\\0\\0\\x15\\0)\n"
+            "Other=x\n[Other]\nBad=a,\\\n @Variant(\\0\\0\\0\\t)\nKept=1");
         const QByteArray after("[General]\r\nIconThemeName=breeze\n; comment\nOther=x\n[Other]\nKept=1");
         QCOMPARE(SettingsFileGuard::withoutUnsafeValues(before), after);
         QCOMPARE(SettingsFileGuard::withoutUnsafeValues(after), after);

@@ -54,7 +54,8 @@ private Q_SLOTS:
                                 "ApplicationAttributeDisableHighDpiScaling"}) {
             QCOMPARE(values.value(QLatin1String(key)), QStringLiteral("0"));
         }
-        for (const char *key : {"MainWindowGeometry", "SplitterMainState", "SplitterSecondState", "SplitterFindedIconState", "SplitterApplicantsRemarksState"}) {
+        for (const char *key :
+             {"MainWindowGeometry", "SplitterMainState", "SplitterSecondState", "SplitterFindedIconState", "SplitterApplicantsRemarksState"}) {
             QCOMPARE(values.value(QLatin1String(key)), QStringLiteral("0"));
         }
         QCOMPARE(values.value(QStringLiteral("IconPathSortSectionsPolicy")), QStringLiteral("0,1,2,3,4"));
@@ -192,10 +193,11 @@ private Q_SLOTS:
 
     void garbledFileFallsBack()
     {
-        writeRawFile(QByteArray("[General]\nScanIconNamesIconSize=banana\nPreviewIconSize=99999999999999999999\n"
-                                "ScanIconNamesOnStart=maybe\nSearchIconSuffixes=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\0)\n"
-                                "this line is garbage\n\xff\xfe=\xc3\x28\nMainWindowGeometry=@ByteArray(\n"
-                                "[Other]\nIconThemeName=elsewhere\n"));
+        writeRawFile(
+            QByteArray("[General]\nScanIconNamesIconSize=banana\nPreviewIconSize=99999999999999999999\n"
+                       "ScanIconNamesOnStart=maybe\nSearchIconSuffixes=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\0)\n"
+                       "this line is garbage\n\xff\xfe=\xc3\x28\nMainWindowGeometry=@ByteArray(\n"
+                       "[Other]\nIconThemeName=elsewhere\n"));
         const auto values = runSettingsProbe();
         QVERIFY2(!values.contains(QStringLiteral("error")), qPrintable(values.value(QStringLiteral("error"))));
         QCOMPARE(values.value(QStringLiteral("ScanIconNamesIconSize")), QStringLiteral("0"));

@@ -44,7 +44,10 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QPixmap red(16, 16);
         red.fill(Qt::red);
-        const QStringList texts{QStringLiteral("one"), QStringLiteral("two lines\nof text"), QString(), QStringLiteral("a much longer text that has to wrap in a narrow column"),
+        const QStringList texts{QStringLiteral("one"),
+                                QStringLiteral("two lines\nof text"),
+                                QString(),
+                                QStringLiteral("a much longer text that has to wrap in a narrow column"),
                                 QStringLiteral("one")};
         for (const QString &text : texts) {
             auto *plainItem = new QStandardItem(text);
@@ -89,7 +92,9 @@ private Q_SLOTS:
         QSortFilterProxyModel sorted;
         sorted.setSourceModel(&model);
         QAbstractItemModelTester tester(&sorted, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        const QStringList texts{QStringLiteral("b short"), QStringLiteral("a text\nwith two lines"), QStringLiteral("c a text long enough to wrap in a narrow column")};
+        const QStringList texts{QStringLiteral("b short"),
+                                QStringLiteral("a text\nwith two lines"),
+                                QStringLiteral("c a text long enough to wrap in a narrow column")};
         for (const QString &text : texts) {
             model.appendRow({new QStandardItem(text), new QStandardItem(text.left(1))});
         }

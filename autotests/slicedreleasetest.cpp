@@ -90,8 +90,7 @@ private Q_SLOTS:
         connect(&busy, &QTimer::timeout, &busy, []() {
             QElapsedTimer spin;
             spin.start();
-            while (spin.elapsed() < 40) {
-            }
+            while (spin.elapsed() < 40) { }
         });
         busy.start();
         const Token token = std::make_shared<int>(0);

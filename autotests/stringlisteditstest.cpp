@@ -203,10 +203,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("currentAfter");
         QTest::addColumn<bool>("upAfter");
         QTest::addColumn<bool>("downAfter");
-        QTest::newRow("second down") << 1 << true << QStringList{QStringLiteral("first"), QStringLiteral("third"), QStringLiteral("second")} << 2 << true << false;
-        QTest::newRow("second up") << 1 << false << QStringList{QStringLiteral("second"), QStringLiteral("first"), QStringLiteral("third")} << 0 << false << true;
-        QTest::newRow("first up refused") << 0 << false << QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")} << 0 << false << true;
-        QTest::newRow("last down refused") << 2 << true << QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")} << 2 << true << false;
+        QTest::newRow("second down") << 1 << true << QStringList{QStringLiteral("first"), QStringLiteral("third"), QStringLiteral("second")} << 2 << true
+                                     << false;
+        QTest::newRow("second up") << 1 << false << QStringList{QStringLiteral("second"), QStringLiteral("first"), QStringLiteral("third")} << 0 << false
+                                   << true;
+        QTest::newRow("first up refused") << 0 << false << QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")} << 0 << false
+                                          << true;
+        QTest::newRow("last down refused") << 2 << true << QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")} << 2 << true
+                                           << false;
     }
 
     void moves()

@@ -1,5 +1,5 @@
-#include "catalogue/iconsmodel.h"
 #include "report/themereport.h"
+#include "catalogue/iconsmodel.h"
 #include "report/themereportcommand.h"
 
 #include "testenvironment.h"
@@ -81,7 +81,11 @@ class ThemeReportTest : public QObject
 
     QStringList severityArguments() const
     {
-        return {QStringLiteral("--theme-path"), m_severityTheme.searchPath(), QStringLiteral("--fallback-path"), QString(), QStringLiteral("--theme"),
+        return {QStringLiteral("--theme-path"),
+                m_severityTheme.searchPath(),
+                QStringLiteral("--fallback-path"),
+                QString(),
+                QStringLiteral("--theme"),
                 m_severityTheme.name()};
     }
 
@@ -223,8 +227,8 @@ private Q_SLOTS:
 
     void scanSuffixes()
     {
-        const Run run = runInProcess(fixtureArguments() << QStringLiteral("--scan") << QStringLiteral("--suffix") << QStringLiteral("svg") << QStringLiteral("--format")
-                                                        << QStringLiteral("json"));
+        const Run run = runInProcess(fixtureArguments() << QStringLiteral("--scan") << QStringLiteral("--suffix") << QStringLiteral("svg")
+                                                        << QStringLiteral("--format") << QStringLiteral("json"));
         QStringList names;
         const QJsonArray array = QJsonDocument::fromJson(run.output).array();
         for (const QJsonValue &value : array) {
@@ -269,8 +273,9 @@ private Q_SLOTS:
 
     void namesFromStandardInput()
     {
-        const Run run = runProgram(severityArguments() << QStringLiteral("--stdin") << QStringLiteral("--fail-on") << QStringLiteral("error") << QStringLiteral("partial"),
-                                   QByteArray("complete\r\n\nabsent\npartial\n"));
+        const Run run =
+            runProgram(severityArguments() << QStringLiteral("--stdin") << QStringLiteral("--fail-on") << QStringLiteral("error") << QStringLiteral("partial"),
+                       QByteArray("complete\r\n\nabsent\npartial\n"));
         QCOMPARE(run.exitCode, 1);
         const QStringList lines = textLines(run.output);
         QVERIFY(!lines.isEmpty());
@@ -285,8 +290,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown option") << QStringList({QStringLiteral("--frobnicate"), QStringLiteral("complete")}) << QStringLiteral("Unknown option 'frobnicate'.");
-        QTest::newRow("missing value") << QStringList({QStringLiteral("complete"), QStringLiteral("--theme")}) << QStringLiteral("Missing value after '--theme'.");
+        QTest::newRow("unknown option") << QStringList({QStringLiteral("--frobnicate"), QStringLiteral("complete")})
+                                        << QStringLiteral("Unknown option 'frobnicate'.");
+        QTest::newRow("missing value") << QStringList({QStringLiteral("complete"), QStringLiteral("--theme")})
+                                       << QStringLiteral("Missing value after '--theme'.");
         QTest::newRow("format") << QStringList({QStringLiteral("--format"), QStringLiteral("xml"), QStringLiteral("complete")})
                                 << QStringLiteral("Unknown output format \"xml\": use text or json.");
         QTest::newRow("severity") << QStringList({QStringLiteral("--fail-on"), QStringLiteral("fatal"), QStringLiteral("complete")})
@@ -294,7 +301,8 @@ private Q_SLOTS:
         QTest::newRow("no names") << QStringList() << QStringLiteral("No icon names to examine: give names, --stdin or --scan.");
         QTest::newRow("missing theme path") << QStringList({QStringLiteral("--theme-path"), QStringLiteral("/nonexistent/zel"), QStringLiteral("complete")})
                                             << QStringLiteral("Cannot read the folder \"/nonexistent/zel\".");
-        QTest::newRow("fallback path is a file") << QStringList({QStringLiteral("--fallback-path"), QStringLiteral(ZEL_FIND_QICON_REPORT_BINARY), QStringLiteral("complete")})
+        QTest::newRow("fallback path is a file") << QStringList(
+            {QStringLiteral("--fallback-path"), QStringLiteral(ZEL_FIND_QICON_REPORT_BINARY), QStringLiteral("complete")})
                                                  << QStringLiteral("Cannot read the folder \"%1\".").arg(QStringLiteral(ZEL_FIND_QICON_REPORT_BINARY));
     }
 
@@ -347,7 +355,6 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), stored);
         QCOMPARE(QDir(QFileInfo(settingsPath).path()).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("application.ini")}));
     }
-
 };
 
 ZEL_TEST_MAIN(ThemeReportTest)

@@ -97,7 +97,8 @@ private Q_SLOTS:
 int main(int argc, char **argv)
 {
     TestEnvironment environment(TestEnvironment::LanguageFromEnvironment);
-    const QByteArray catalogs = qEnvironmentVariableIsSet("ZEL_TEST_CATALOG_DATA_DIR") ? qgetenv("ZEL_TEST_CATALOG_DATA_DIR") : QByteArray(ZEL_BUILD_CATALOG_DATA_DIR);
+    const QByteArray catalogs =
+        qEnvironmentVariableIsSet("ZEL_TEST_CATALOG_DATA_DIR") ? qgetenv("ZEL_TEST_CATALOG_DATA_DIR") : QByteArray(ZEL_BUILD_CATALOG_DATA_DIR);
     qputenv("XDG_DATA_DIRS", catalogs + ":/usr/share");
     QApplication app(argc, argv);
     TranslationTest tc;

@@ -10,27 +10,27 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
-#include <QMainWindow>
-#include <QMenu>
-#include <QStandardItemModel>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
 #include <algorithm>
-#include <sys/resource.h>
 #include <cstdio>
 #include <memory>
+#include <sys/resource.h>
 #include <vector>
 
 class MainWindowAccess
@@ -85,7 +85,8 @@ double runFindMinusL(const QStringList &roots)
     find.setStandardOutputFile(QProcess::nullDevice());
     find.setStandardErrorFile(QProcess::nullDevice());
     timer.start();
-    find.start(QStringLiteral("find"), QStringList{QStringLiteral("-L")} + roots + QStringList{QStringLiteral("-type"), QStringLiteral("f"), QStringLiteral("-print")});
+    find.start(QStringLiteral("find"),
+               QStringList{QStringLiteral("-L")} + roots + QStringList{QStringLiteral("-type"), QStringLiteral("f"), QStringLiteral("-print")});
     find.waitForFinished(-1);
     return timer.nsecsElapsed() / 1e6;
 }
@@ -144,8 +145,7 @@ double runStartup(const QString &which)
     child.setStandardErrorFile(QProcess::nullDevice());
     timer.start();
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup"), which});
-    while (!child.canReadLine() && child.waitForReadyRead(-1)) {
-    }
+    while (!child.canReadLine() && child.waitForReadyRead(-1)) { }
     const double elapsed = timer.nsecsElapsed() / 1e6;
     child.waitForFinished(-1);
     return elapsed;
@@ -213,7 +213,9 @@ public:
         m_start = m_window.findChild<QPushButton *>(QStringLiteral("pushButtonScanIconNamesStart"));
         m_nameEdit = m_window.findChild<QLineEdit *>(QStringLiteral("lineEditIconName"));
         for (const char *column : {"found name", "name", "remarks"}) {
-            sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)), {}, {},
+            sorts.append(Figure{QStringLiteral("remarks table sort by %1").arg(QLatin1String(column)),
+                                {},
+                                {},
                                 QLatin1String(column) == QLatin1String("remarks") ? QStringLiteral("<= 2 s") : QString()});
         }
     }
@@ -334,8 +336,14 @@ void Bench::timeQuietScans()
         waitForWarming();
         warming.runs.append(warm.nsecsElapsed() / 1e6);
         memory.runs.append(peakResidentMegabytes());
-        std::fprintf(stderr, "run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms, %d names, loading %.0f ms\n", run + 1, scan.runs.last(),
-                     scan.reference.last(), longest, m_names, loadMs);
+        std::fprintf(stderr,
+                     "run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms, %d names, loading %.0f ms\n",
+                     run + 1,
+                     scan.runs.last(),
+                     scan.reference.last(),
+                     longest,
+                     m_names,
+                     loadMs);
     }
 }
 
@@ -356,7 +364,11 @@ void Bench::timeLoadedScans()
             process->waitForFinished(-1);
         }
         waitForWarming();
-        std::fprintf(stderr, "loaded run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms\n", run + 1, loadedScan.runs.last(), loadedScan.reference.last(),
+        std::fprintf(stderr,
+                     "loaded run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms\n",
+                     run + 1,
+                     loadedScan.runs.last(),
+                     loadedScan.reference.last(),
                      result.first);
     }
 }
@@ -365,7 +377,10 @@ void Bench::printScanSummary() const
 {
     std::fprintf(stdout, "scan %.0f ms, find -L %.0f ms, stall %.0f ms\n", median(scan.runs), median(scan.reference), median(stall.runs));
     if (!loadedScan.runs.isEmpty()) {
-        std::fprintf(stdout, "loaded: scan %.0f ms, find -L %.0f ms, stall %.0f ms\n", median(loadedScan.runs), median(loadedScan.reference),
+        std::fprintf(stdout,
+                     "loaded: scan %.0f ms, find -L %.0f ms, stall %.0f ms\n",
+                     median(loadedScan.runs),
+                     median(loadedScan.reference),
                      median(loadedStall.runs));
     }
 }
@@ -465,7 +480,8 @@ void Bench::timeFreshFind()
     const QString breeze = m_options.roots.first() + QStringLiteral("/breeze");
     QTemporaryDir own;
     const QString freshDir = own.path() + QStringLiteral("/breeze/actions/16");
-    if (!m_options.wanted("fresh") || !QDir().mkpath(freshDir) || !QFile::copy(breeze + QStringLiteral("/index.theme"), own.path() + QStringLiteral("/breeze/index.theme"))) {
+    if (!m_options.wanted("fresh") || !QDir().mkpath(freshDir)
+        || !QFile::copy(breeze + QStringLiteral("/index.theme"), own.path() + QStringLiteral("/breeze/index.theme"))) {
         return;
     }
     const QDir original(breeze + QStringLiteral("/actions/16"));
@@ -520,9 +536,10 @@ void Bench::printTable() const
         if (r > 0) {
             ratio = figure.name.startsWith(QLatin1String("find")) ? number(r / m) + QStringLiteral(" x faster") : number(m / r);
         }
-        out << "| " << figure.name << " | " << number(m) << ' ' << figure.unit << " | " << number(*std::min_element(figure.runs.begin(), figure.runs.end())) << " | "
-            << number(*std::max_element(figure.runs.begin(), figure.runs.end())) << " | " << (r > 0 ? number(r) + QLatin1Char(' ') + figure.unit : QStringLiteral("-"))
-            << " | " << ratio << " | " << (figure.target.isEmpty() ? QStringLiteral("-") : figure.target) << " |\n";
+        out << "| " << figure.name << " | " << number(m) << ' ' << figure.unit << " | " << number(*std::min_element(figure.runs.begin(), figure.runs.end()))
+            << " | " << number(*std::max_element(figure.runs.begin(), figure.runs.end())) << " | "
+            << (r > 0 ? number(r) + QLatin1Char(' ') + figure.unit : QStringLiteral("-")) << " | " << ratio << " | "
+            << (figure.target.isEmpty() ? QStringLiteral("-") : figure.target) << " |\n";
     }
 }
 

@@ -76,10 +76,12 @@ const IconsModelPrivate::Examination &IconsModelPrivate::examination(const QStri
         }
     }
     examined.maximum = examined.found.isEmpty() || examined.sizes.isEmpty() || !examined.nullSizes.isEmpty() ? ErrorRemark
-        : examined.found != iconName                                                                       ? WarningRemark
-        : std::any_of(standartIconSizes.cbegin(), standartIconSizes.cend(), [&examined](int standard) {
-              return !examined.sizes.contains(QSize(standard, standard));
-          })
+        : examined.found != iconName                                                                         ? WarningRemark
+        : std::any_of(standartIconSizes.cbegin(),
+                      standartIconSizes.cend(),
+                      [&examined](int standard) {
+                          return !examined.sizes.contains(QSize(standard, standard));
+                      })
         ? InformationRemark
         : NoRemark;
     return *examinations.insert(iconName, examined);
@@ -110,9 +112,7 @@ IconRemarks IconsModel::iconRemarks(const QString &iconName) const
         const QSize &size = sizes.at(i);
         remarks.append({ErrorRemark,
                         sameName ? remarkText("The size %2x%3 for icon %1 has no image valid", {name}, {size.width(), size.height()})
-                                 : remarkText("The size %3x%4 for icon %1 (icon %2 in use) has no image valid",
-                                              {name, found},
-                                              {size.width(), size.height()})});
+                                 : remarkText("The size %3x%4 for icon %1 (icon %2 in use) has no image valid", {name, found}, {size.width(), size.height()})});
     }
 
     if (!sameName) {

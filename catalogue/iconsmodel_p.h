@@ -6,8 +6,8 @@
 #include <QHash>
 #include <QList>
 #include <QSize>
-#include <QVector>
 #include <QStringList>
+#include <QVector>
 
 class QTimer;
 

@@ -2,8 +2,8 @@
 // The comparison may call two different sizes of equal area equivalent whatever the
 // later sections say, so equivalence need not be transitive; "less" itself must stay
 // irreflexive, asymmetric and transitive, or a sort could order rows by chance.
-#include "applicants/applicantssortfiltermodel.h"
 #include "app/constants.h"
+#include "applicants/applicantssortfiltermodel.h"
 
 #include "fuzzerenvironment.h"
 

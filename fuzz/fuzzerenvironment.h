@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 
 // What every target needs before its first input: a home of its own, so nothing the
 // fuzzer does reaches the user's files, and an application object for the icon machinery.

@@ -84,9 +84,8 @@ QStringList IconsRemarksViewDialog::iconRemarksAtIndex(const QModelIndex &index)
     if (!index.isValid()) {
         return QStringList();
     }
-    const QModelIndex remarkIndex = index.column() == IconsProxyRemarksModel::IconRemark
-        ? index
-        : m_sortModel->index(index.row(), IconsProxyRemarksModel::IconRemark, index.parent());
+    const QModelIndex remarkIndex =
+        index.column() == IconsProxyRemarksModel::IconRemark ? index : m_sortModel->index(index.row(), IconsProxyRemarksModel::IconRemark, index.parent());
     return m_sortModel->data(remarkIndex, Qt::DisplayRole).toStringList();
 }
 

@@ -56,7 +56,6 @@ uint qHash(const HintKey &key, uint seed = 0)
     return ::qHash(key.text, seed) ^ ::qHash(key.iconKey) ^ uint(key.wrapWidth) * 31U ^ uint(key.features) * 131U ^ uint(key.decorationSize.width()) << 8;
 }
 
-
 struct CellKey {
     int row;
     int column;
@@ -118,10 +117,13 @@ void SizeHintMemoDelegatePrivate::watch(const QAbstractItemModel *model, const Q
         QObject::connect(model, &QAbstractItemModel::columnsInserted, context, forget),
         QObject::connect(model, &QAbstractItemModel::columnsRemoved, context, forget),
         QObject::connect(model, &QAbstractItemModel::columnsMoved, context, forget),
-        QObject::connect(model, &QObject::destroyed, context, [this]() {
-            cells.clear();
-            cellsModel = nullptr;
-        }),
+        QObject::connect(model,
+                         &QObject::destroyed,
+                         context,
+                         [this]() {
+                             cells.clear();
+                             cellsModel = nullptr;
+                         }),
     };
 }
 

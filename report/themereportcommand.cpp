@@ -16,25 +16,35 @@
 namespace
 {
 struct Options {
-    QCommandLineOption theme{QStringLiteral("theme"), i18nd("zel-find-qicon", "The icon theme to examine (default: the desktop's, or hicolor where there is none)."), QStringLiteral("name")};
+    QCommandLineOption theme{QStringLiteral("theme"),
+                             i18nd("zel-find-qicon", "The icon theme to examine (default: the desktop's, or hicolor where there is none)."),
+                             QStringLiteral("name")};
     QCommandLineOption themePath{QStringLiteral("theme-path"),
-                                 i18nd("zel-find-qicon", "A folder holding icon theme folders; repeat for more. Replaces the default list (the desktop's, or ~/.icons and the icons folders of XDG_DATA_DIRS)."),
+                                 i18nd("zel-find-qicon",
+                                       "A folder holding icon theme folders; repeat for more. Replaces the default list (the desktop's, or ~/.icons and the "
+                                       "icons folders of XDG_DATA_DIRS)."),
                                  QStringLiteral("dir")};
     QCommandLineOption fallbackTheme{QStringLiteral("fallback-theme"), i18nd("zel-find-qicon", "The fallback icon theme."), QStringLiteral("name")};
     QCommandLineOption fallbackPath{QStringLiteral("fallback-path"),
                                     i18nd("zel-find-qicon",
-                                          "A folder of loose icon files searched last; repeat for more. Replaces the default list (the desktop's, or /usr/share/pixmaps); an empty value leaves it empty."),
+                                          "A folder of loose icon files searched last; repeat for more. Replaces the default list (the desktop's, or "
+                                          "/usr/share/pixmaps); an empty value leaves it empty."),
                                     QStringLiteral("dir")};
     QCommandLineOption suffix{QStringLiteral("suffix"),
                               i18nd("zel-find-qicon", "A file suffix the scan takes for an icon; repeat for more (default: %1).", iconSuffixes()),
                               QStringLiteral("suffix")};
     QCommandLineOption scan{QStringLiteral("scan"), i18nd("zel-find-qicon", "Examine every icon name a scan of the theme and fallback search paths finds.")};
     QCommandLineOption standardInput{QStringLiteral("stdin"), i18nd("zel-find-qicon", "Read icon names from standard input, one per line.")};
-    QCommandLineOption format{QStringLiteral("format"), i18nd("zel-find-qicon", "Output format: text or json (default: text)."), QStringLiteral("format"), QStringLiteral("text")};
-    QCommandLineOption failOn{QStringLiteral("fail-on"),
-                              i18nd("zel-find-qicon", "Exit with status 1 when a name has a remark of this severity or above: none, information, warning or error (default: none, never fail)."),
-                              QStringLiteral("severity"),
-                              QStringLiteral("none")};
+    QCommandLineOption format{QStringLiteral("format"),
+                              i18nd("zel-find-qicon", "Output format: text or json (default: text)."),
+                              QStringLiteral("format"),
+                              QStringLiteral("text")};
+    QCommandLineOption failOn{
+        QStringLiteral("fail-on"),
+        i18nd("zel-find-qicon",
+              "Exit with status 1 when a name has a remark of this severity or above: none, information, warning or error (default: none, never fail)."),
+        QStringLiteral("severity"),
+        QStringLiteral("none")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, i18nd("zel-find-qicon", "Show this help and exit.")};
     QCommandLineOption version{QStringLiteral("version"), i18nd("zel-find-qicon", "Show the version and exit.")};
 
@@ -45,7 +55,8 @@ struct Options {
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.setApplicationDescription(i18nd("zel-find-qicon", "Examines icons of a freedesktop icon theme as an application would find them and prints the remarks."));
+        parser.setApplicationDescription(
+            i18nd("zel-find-qicon", "Examines icons of a freedesktop icon theme as an application would find them and prints the remarks."));
         parser.addOptions({theme, themePath, fallbackTheme, fallbackPath, suffix, scan, standardInput, format, failOn, help, version});
         parser.addPositionalArgument(QStringLiteral("names"), i18nd("zel-find-qicon", "Icon names to examine."), QStringLiteral("[name...]"));
     }
@@ -137,7 +148,11 @@ QStringList readNames(QIODevice *input)
 }
 
 // The options override the platform's theme set-up, which building the report put in force.
-void applyThemeOptions(const QCommandLineParser &parser, const Options &options, const QStringList &themePaths, const QStringList &fallbackPaths, QIODevice *errors)
+void applyThemeOptions(const QCommandLineParser &parser,
+                       const Options &options,
+                       const QStringList &themePaths,
+                       const QStringList &fallbackPaths,
+                       QIODevice *errors)
 {
     if (parser.isSet(options.themePath)) {
         QIcon::setThemeSearchPaths(themePaths);
@@ -161,7 +176,8 @@ void applyThemeOptions(const QCommandLineParser &parser, const Options &options,
     if (!themeIndexFound(QIcon::themeName())) {
         write(errors,
               QStringLiteral("zel-find-qicon-report: ")
-                  + i18nd("zel-find-qicon", "Warning: no folder \"%1\" with an index.theme in the theme search paths.", QIcon::themeName()) + QLatin1Char('\n'));
+                  + i18nd("zel-find-qicon", "Warning: no folder \"%1\" with an index.theme in the theme search paths.", QIcon::themeName())
+                  + QLatin1Char('\n'));
     }
 }
 
@@ -242,8 +258,7 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     bool severityOk = false;
     const IconRemarkState failOn = ThemeReport::severityFromKeyword(parser.value(options.failOn), &severityOk);
     if (!severityOk) {
-        return usageError(errors,
-                          i18nd("zel-find-qicon", "Unknown severity \"%1\": use none, information, warning or error.", parser.value(options.failOn)));
+        return usageError(errors, i18nd("zel-find-qicon", "Unknown severity \"%1\": use none, information, warning or error.", parser.value(options.failOn)));
     }
 
     const QStringList themePaths = nonEmpty(parser.values(options.themePath));

@@ -1,8 +1,8 @@
 #include "settings.h"
 
 #include "app/constants.h"
-#include "settings/settingsfileguard.h"
 #include "catalogue/directorylisting.h"
+#include "settings/settingsfileguard.h"
 
 #include <QDateTime>
 #include <QFile>

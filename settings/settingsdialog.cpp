@@ -297,7 +297,8 @@ QString SettingsDialog::iconPathSectionName(IconPathSection section)
 
 IconPathSection SettingsDialog::iconPathSection(const QString &text)
 {
-    for (IconPathSection section : {IconPathSection::MainPath, IconPathSection::Theme, IconPathSection::Size, IconPathSection::Category, IconPathSection::Name}) {
+    for (IconPathSection section :
+         {IconPathSection::MainPath, IconPathSection::Theme, IconPathSection::Size, IconPathSection::Category, IconPathSection::Name}) {
         if (text == iconPathSectionName(section)) {
             return section;
         }

@@ -26,8 +26,8 @@ QByteArray unescapedLatin1(const QByteArray &value)
             break;
         }
         const char escaped = value.at(i++);
-        static const char codes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'},
-                                        {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+        static const char codes[][2] =
+            {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'}, {'?', '?'}, {'\'', '\''}, {'\\', '\\'}};
         bool coded = false;
         for (const auto &code : codes) {
             if (escaped == code[0]) {

@@ -58,6 +58,7 @@ public:
 
     static void writeFile(const QString &path, const QByteArray &bytes)
     {
+        QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
         if (file.open(QIODevice::WriteOnly)) {
             file.write(bytes);

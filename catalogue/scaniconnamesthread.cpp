@@ -41,6 +41,18 @@ QStringList ScanIconNamesThread::searchIconSuffixes() const
     return m_searchIconSuffixes;
 }
 
+void ScanIconNamesThread::setCutsAtFirstDot(bool cuts)
+{
+    QMutexLocker locker(&m_mutex);
+    m_cutsAtFirstDot = cuts;
+}
+
+bool ScanIconNamesThread::cutsAtFirstDot() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_cutsAtFirstDot;
+}
+
 void ScanIconNamesThread::stop()
 {
     m_stopFlag = true;
@@ -97,6 +109,7 @@ void ScanIconNamesThread::startWalk(Walk &state, bool paced)
     for (const QString &suffix : searchIconSuffixes()) {
         state.suffixes.append(QFile::encodeName(suffix));
     }
+    state.cutsAtFirstDot = cutsAtFirstDot();
     state.perFile = isSignalConnected(QMetaMethod::fromSignal(&ScanIconNamesThread::iconNameFinded));
     state.paced = paced;
     state.batchClock.start();
@@ -186,8 +199,8 @@ QString ScanIconNamesThread::iconName(const QByteArray &fileName, const Walk &st
     if (!matches) {
         return QString();
     }
-    const int firstDot = fileName.indexOf('.');
-    return QFile::decodeName(fileName.left(firstDot < 0 ? fileName.size() : firstDot));
+    const int end = state.cutsAtFirstDot ? fileName.indexOf('.') : lastDot;
+    return QFile::decodeName(fileName.left(end < 0 ? fileName.size() : end));
 }
 
 void ScanIconNamesThread::foundName(const QString &iconName, Walk &state)

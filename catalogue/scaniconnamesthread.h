@@ -29,6 +29,11 @@ public:
     void setSearchIconSuffixes(const QStringList &searchIconSuffixes);
     QStringList searchIconSuffixes() const;
 
+    // On, as the window's list has it, "org.kde.app.svg" gives "org"; off, the name an
+    // application asks for, "org.kde.app".
+    void setCutsAtFirstDot(bool cuts);
+    bool cutsAtFirstDot() const;
+
     void stop();
     bool isNeedStop() const;
 
@@ -53,6 +58,7 @@ protected:
 private:
     struct Walk {
         QList<QByteArray> suffixes;
+        bool cutsAtFirstDot = true;
         // Per-file names need every path to a directory, so its listing is kept and
         // replayed; without them a directory is read once and never met again.
         bool perFile = false;
@@ -76,6 +82,7 @@ private:
     mutable QMutex m_mutex;
     QStringList m_dirPaths;
     QStringList m_searchIconSuffixes;
+    bool m_cutsAtFirstDot = true;
     QMutex m_flightMutex;
     QWaitCondition m_flightChanged;
     int m_inFlight = 0;

@@ -3,6 +3,7 @@
 #include "catalogue/iconsizetext.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
+#include "report/themeindexcheck.h"
 
 #include <QEventLoop>
 #include <QIcon>
@@ -10,6 +11,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QXmlStreamWriter>
+
+#include <private/qiconloader_p.h>
 
 #include <algorithm>
 
@@ -35,10 +39,24 @@ void ThemeReport::setSearchIconSuffixes(const QStringList &suffixes)
     m_scanIconNamesThread->setSearchIconSuffixes(suffixes);
 }
 
-QStringList ThemeReport::scanIconNames()
+QStringList ThemeReport::scopeFolders(Scope scope)
+{
+    if (scope == Scope::All) {
+        return QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths();
+    }
+    const QStringList themes = scope == Scope::Theme ? QStringList{QIcon::themeName()} : ThemeIndexCheck::lookupChain(QIcon::themeName());
+    QStringList folders;
+    for (const QString &theme : themes) {
+        folders += ThemeIndexCheck::themeFolders(theme);
+    }
+    return folders;
+}
+
+QStringList ThemeReport::scanIconNames(Scope scope)
 {
     m_iconsModel->clear();
-    m_scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
+    m_scanIconNamesThread->setCutsAtFirstDot(false);
+    m_scanIconNamesThread->setDirPaths(scopeFolders(scope));
     // The finished signal is queued behind every batch the walk reported, so the loop
     // ends only after the model has them all.
     QEventLoop loop;
@@ -74,9 +92,36 @@ QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
     QList<Entry> entries;
     entries.reserve(unique.size());
     for (const QString &name : qAsConst(unique)) {
-        entries.append(IconExamination::examine(m_iconsModel, name, QIcon::fromTheme(name)));
+        Entry entry;
+        static_cast<IconExamination &>(entry) = IconExamination::examine(m_iconsModel, name, QIcon::fromTheme(name));
+        // The entries the toolkit's own engine picks from, asked for the same sizes.
+        const QThemeIconInfo info = QIconLoader::instance()->loadIcon(name);
+        for (const QSize &size : qAsConst(entry.sizes)) {
+            const QIconLoaderEngineEntry *chosen = QIconLoaderEngine::entryForSize(info, size);
+            entry.files.append(chosen ? chosen->filename : QString());
+        }
+        entries.append(entry);
     }
     return entries;
+}
+
+ThemeReport::Entry ThemeReport::checkThemeIndex() const
+{
+    Entry entry;
+    entry.name = QIcon::themeName() + QStringLiteral("/index.theme");
+    entry.remarks = ThemeIndexCheck::check(QIcon::themeName(), m_scanIconNamesThread->searchIconSuffixes());
+    for (const IconRemark &remark : qAsConst(entry.remarks)) {
+        entry.maximum = std::max(entry.maximum, remark.first);
+    }
+    return entry;
+}
+
+namespace
+{
+bool printed(const ThemeReport::Entry &entry, const ThemeReport::Output &output)
+{
+    return output.minSeverity == NoRemark || entry.maximum >= output.minSeverity;
+}
 }
 
 QString ThemeReport::severityKeyword(IconRemarkState state)
@@ -105,37 +150,98 @@ IconRemarkState ThemeReport::severityFromKeyword(const QString &keyword, bool *o
     return NoRemark;
 }
 
-QByteArray ThemeReport::toText(const QList<Entry> &entries)
+QByteArray ThemeReport::toText(const QList<Entry> &entries, const Output &output)
 {
     QString text;
     for (const Entry &entry : entries) {
+        if (!printed(entry, output)) {
+            continue;
+        }
         for (const IconRemark &remark : entry.remarks) {
-            text += severityKeyword(remark.first) + QLatin1Char('\t') + entry.name + QLatin1Char('\t') + remark.second + QLatin1Char('\n');
+            if (remark.first >= output.minSeverity) {
+                text += severityKeyword(remark.first) + QLatin1Char('\t') + entry.name + QLatin1Char('\t') + remark.second + QLatin1Char('\n');
+            }
+        }
+        for (int i = 0; output.files && i < entry.files.size(); ++i) {
+            text += QStringLiteral("file\t") + entry.name + QLatin1Char('\t') + IconSizeText::toString(entry.sizes.at(i)) + QLatin1Char('\t') + entry.files.at(i)
+                + QLatin1Char('\n');
         }
     }
     return text.toUtf8();
 }
 
-QByteArray ThemeReport::toJson(const QList<Entry> &entries)
+QByteArray ThemeReport::toJson(const QList<Entry> &entries, const Output &output)
 {
     QJsonArray array;
     for (const Entry &entry : entries) {
+        if (!printed(entry, output)) {
+            continue;
+        }
         QJsonArray sizes;
-        for (const QSize &size : entry.sizes) {
-            sizes.append(IconSizeText::toString(size));
+        QJsonArray files;
+        for (int i = 0; i < entry.sizes.size(); ++i) {
+            sizes.append(IconSizeText::toString(entry.sizes.at(i)));
+            files.append(QJsonObject{{QStringLiteral("size"), IconSizeText::toString(entry.sizes.at(i))}, {QStringLiteral("file"), entry.files.value(i)}});
         }
         QJsonArray remarks;
         for (const IconRemark &remark : entry.remarks) {
-            remarks.append(QJsonObject{{QStringLiteral("severity"), severityKeyword(remark.first)}, {QStringLiteral("text"), remark.second}});
+            if (remark.first >= output.minSeverity) {
+                remarks.append(QJsonObject{{QStringLiteral("severity"), severityKeyword(remark.first)}, {QStringLiteral("text"), remark.second}});
+            }
         }
         array.append(QJsonObject{
             {QStringLiteral("name"), entry.name},
             {QStringLiteral("nameInUse"), entry.nameInUse},
             {QStringLiteral("hasThemeIcon"), entry.hasThemeIcon},
             {QStringLiteral("sizes"), sizes},
+            {QStringLiteral("files"), files},
             {QStringLiteral("remarks"), remarks},
             {QStringLiteral("maxSeverity"), severityKeyword(entry.maximum)},
         });
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
+}
+
+QByteArray ThemeReport::toJunit(const QList<Entry> &entries, const Output &output)
+{
+    const auto failed = [&output](const Entry &entry) {
+        return output.failOn != NoRemark && entry.maximum >= output.failOn;
+    };
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("testsuites"));
+    xml.writeStartElement(QStringLiteral("testsuite"));
+    xml.writeAttribute(QStringLiteral("name"), output.suiteName);
+    xml.writeAttribute(QStringLiteral("tests"), QString::number(entries.size()));
+    xml.writeAttribute(QStringLiteral("failures"), QString::number(std::count_if(entries.cbegin(), entries.cend(), failed)));
+    for (const Entry &entry : entries) {
+        QString lines;
+        for (const IconRemark &remark : entry.remarks) {
+            if (remark.first >= output.minSeverity) {
+                lines += severityKeyword(remark.first) + QStringLiteral(": ") + remark.second + QLatin1Char('\n');
+            }
+        }
+        xml.writeStartElement(QStringLiteral("testcase"));
+        xml.writeAttribute(QStringLiteral("classname"), output.suiteName);
+        xml.writeAttribute(QStringLiteral("name"), entry.name);
+        if (failed(entry)) {
+            xml.writeStartElement(QStringLiteral("failure"));
+            xml.writeAttribute(QStringLiteral("type"), severityKeyword(entry.maximum));
+            const auto first = std::find_if(entry.remarks.cbegin(), entry.remarks.cend(), [&output](const IconRemark &remark) {
+                return remark.first >= output.failOn;
+            });
+            xml.writeAttribute(QStringLiteral("message"), first != entry.remarks.cend() ? first->second : QString());
+            xml.writeCharacters(lines);
+            xml.writeEndElement();
+        } else if (!lines.isEmpty()) {
+            xml.writeTextElement(QStringLiteral("system-out"), lines);
+        }
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
 }

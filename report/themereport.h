@@ -19,25 +19,44 @@ class ThemeReport : public QObject
 {
     Q_OBJECT
 public:
-    using Entry = IconExamination;
+    // For each size, the file the toolkit takes for it.
+    struct Entry : IconExamination {
+        QStringList files;
+    };
+
+    enum class Scope { Theme, Inherited, All };
+
+    struct Output {
+        IconRemarkState minSeverity = NoRemark; // remarks below it are not printed
+        IconRemarkState failOn = NoRemark; // none: nothing fails
+        bool files = false; // text: one "file" line per size
+        QString suiteName; // JUnit
+    };
 
     explicit ThemeReport(QObject *parent = nullptr);
     ~ThemeReport() override;
 
     void setSearchIconSuffixes(const QStringList &suffixes);
 
-    // Walks the current theme and fallback search paths as the Scan button does; each name
-    // once, in code point order so that two runs over the same files print the same.
-    QStringList scanIconNames();
+    // The theme's own folders, those of its lookup chain too, or every theme and fallback
+    // search path as the Scan button walks them.
+    static QStringList scopeFolders(Scope scope);
+    // Names as applications ask for them (the file name without its suffix), each once, in
+    // code point order so that two runs over the same files print the same.
+    QStringList scanIconNames(Scope scope = Scope::All);
     // Names repeated are examined once, at their first place; the empty name is kept.
     QList<Entry> examine(const QStringList &iconNames);
+    // The current theme's index.theme against its folders, as one entry named after it.
+    Entry checkThemeIndex() const;
 
     static QString severityKeyword(IconRemarkState state);
     // NoRemark stands for "none"; ok is false for any other word.
     static IconRemarkState severityFromKeyword(const QString &keyword, bool *ok);
 
-    static QByteArray toText(const QList<Entry> &entries);
-    static QByteArray toJson(const QList<Entry> &entries);
+    static QByteArray toText(const QList<Entry> &entries, const Output &output);
+    static QByteArray toJson(const QList<Entry> &entries, const Output &output);
+    // One test case per entry, failed at the fail-on severity.
+    static QByteArray toJunit(const QList<Entry> &entries, const Output &output);
 
 private:
     IconsModel *m_iconsModel = nullptr;

@@ -1,5 +1,6 @@
 #include "themereportcommand.h"
 
+#include "report/themeindexcheck.h"
 #include "report/themereport.h"
 #include "settings/settings.h"
 
@@ -33,10 +34,22 @@ struct Options {
     QCommandLineOption suffix{QStringLiteral("suffix"),
                               i18nd("zel-find-qicon", "A file suffix the scan takes for an icon; repeat for more (default: %1).", iconSuffixes()),
                               QStringLiteral("suffix")};
-    QCommandLineOption scan{QStringLiteral("scan"), i18nd("zel-find-qicon", "Examine every icon name a scan of the theme and fallback search paths finds.")};
+    QCommandLineOption scan{QStringLiteral("scan"),
+                            i18nd("zel-find-qicon", "Examine every icon name a scan of the --scope folders finds, and check the theme's index.theme.")};
+    QCommandLineOption scope{QStringLiteral("scope"),
+                             i18nd("zel-find-qicon",
+                                   "What --scan walks: theme (the theme's own folders), inherited (those of the themes it inherits too) or all (every "
+                                   "theme and fallback search path; default: theme)."),
+                             QStringLiteral("scope"),
+                             QStringLiteral("theme")};
+    QCommandLineOption minSeverity{QStringLiteral("min-severity"),
+                                   i18nd("zel-find-qicon", "Print only remarks of this severity or above (default: none, print all)."),
+                                   QStringLiteral("severity"),
+                                   QStringLiteral("none")};
+    QCommandLineOption files{QStringLiteral("files"), i18nd("zel-find-qicon", "Text output: a line for each size with the file the toolkit uses.")};
     QCommandLineOption standardInput{QStringLiteral("stdin"), i18nd("zel-find-qicon", "Read icon names from standard input, one per line.")};
     QCommandLineOption format{QStringLiteral("format"),
-                              i18nd("zel-find-qicon", "Output format: text or json (default: text)."),
+                              i18nd("zel-find-qicon", "Output format: text, json or junit (default: text)."),
                               QStringLiteral("format"),
                               QStringLiteral("text")};
     QCommandLineOption failOn{
@@ -57,7 +70,7 @@ struct Options {
     {
         parser.setApplicationDescription(
             i18nd("zel-find-qicon", "Examines icons of a freedesktop icon theme as an application would find them and prints the remarks."));
-        parser.addOptions({theme, themePath, fallbackTheme, fallbackPath, suffix, scan, standardInput, format, failOn, help, version});
+        parser.addOptions({theme, themePath, fallbackTheme, fallbackPath, suffix, scan, scope, standardInput, format, minSeverity, files, failOn, help, version});
         parser.addPositionalArgument(QStringLiteral("names"), i18nd("zel-find-qicon", "Icon names to examine."), QStringLiteral("[name...]"));
     }
 };
@@ -95,17 +108,6 @@ QString unreadableFolder(const QStringList &paths)
         }
     }
     return QString();
-}
-
-bool themeIndexFound(const QString &themeName)
-{
-    const QStringList paths = QIcon::themeSearchPaths();
-    for (const QString &path : paths) {
-        if (QFileInfo::exists(path + QLatin1Char('/') + themeName + QStringLiteral("/index.theme"))) {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool hasLocalFolder(const QStringList &paths)
@@ -151,8 +153,7 @@ QStringList readNames(QIODevice *input)
 void applyThemeOptions(const QCommandLineParser &parser,
                        const Options &options,
                        const QStringList &themePaths,
-                       const QStringList &fallbackPaths,
-                       QIODevice *errors)
+                       const QStringList &fallbackPaths)
 {
     if (parser.isSet(options.themePath)) {
         QIcon::setThemeSearchPaths(themePaths);
@@ -171,13 +172,6 @@ void applyThemeOptions(const QCommandLineParser &parser,
     }
     if (parser.isSet(options.fallbackTheme)) {
         QIcon::setFallbackThemeName(parser.value(options.fallbackTheme));
-    }
-    // Qt falls back to hicolor without a word; a misspelt theme would otherwise pass unnoticed.
-    if (!themeIndexFound(QIcon::themeName())) {
-        write(errors,
-              QStringLiteral("zel-find-qicon-report: ")
-                  + i18nd("zel-find-qicon", "Warning: no folder \"%1\" with an index.theme in the theme search paths.", QIcon::themeName())
-                  + QLatin1Char('\n'));
     }
 }
 
@@ -212,29 +206,35 @@ QString ThemeReportCommand::helpText()
     text += QLatin1Char('\n');
     text += i18nd("zel-find-qicon",
                   "Output:\n"
-                  "  text  one line per remark, in the order the remarks are found: severity, icon name\n"
-                  "        and remark text, separated by tabs. Names without remarks print nothing.\n"
-                  "  json  an array with one object per name: name, nameInUse, hasThemeIcon, sizes,\n"
-                  "        remarks (each with severity and text) and maxSeverity.\n"
-                  "A count of names by their highest severity goes to standard error.\n"
+                  "  text   one line per remark, in the order the remarks are found: severity, icon name\n"
+                  "         and remark text, separated by tabs. Names without remarks print nothing.\n"
+                  "         With --files, a line \"file\", name, size and file for each size.\n"
+                  "  json   an array with one object per name: name, nameInUse, hasThemeIcon, sizes,\n"
+                  "         files (each with size and file), remarks (each with severity and text)\n"
+                  "         and maxSeverity.\n"
+                  "  junit  one test case per name, failed at the --fail-on severity.\n"
+                  "With --scan, the theme's index.theme is checked too, and its remarks come first\n"
+                  "under the name THEME/index.theme. A count of names by their highest severity goes\n"
+                  "to standard error.\n"
                   "\n"
                   "Exit status:\n"
-                  "  0  no name has a remark at the --fail-on severity or above\n"
-                  "  1  some name has\n"
-                  "  2  an unknown option, a bad value, an unreadable folder or no names to examine\n"
+                  "  0  nothing has a remark at the --fail-on severity or above\n"
+                  "  1  something has\n"
+                  "  2  an unknown option, a bad value, an unreadable folder, an unknown theme or no\n"
+                  "     names to examine\n"
                   "\n"
                   "The settings of zel-find-qicon are never read nor written: only these options set\n"
                   "the theme up.\n"
                   "\n"
                   "Example, a CI job that checks the theme kept in the repository's icons/MyTheme folder\n"
-                  "and fails on any error remark:\n"
+                  "and fails on any error remark, with a report the CI system shows as tests:\n"
                   "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
-                  "      --theme MyTheme --scan --fail-on error > remarks.txt");
+                  "      --theme MyTheme --scan --fail-on error --format junit > remarks.xml");
     text += QLatin1Char('\n');
     return text;
 }
 
-int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIODevice *output, QIODevice *errors)
+int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIODevice *device, QIODevice *errors)
 {
     QCommandLineParser parser;
     Options options;
@@ -243,22 +243,31 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
         return usageError(errors, parser.errorText());
     }
     if (parser.isSet(options.help)) {
-        write(output, helpText());
+        write(device, helpText());
         return ExitClean;
     }
     if (parser.isSet(options.version)) {
-        write(output, QStringLiteral("zel-find-qicon-report %1\n").arg(QCoreApplication::applicationVersion()));
+        write(device, QStringLiteral("zel-find-qicon-report %1\n").arg(QCoreApplication::applicationVersion()));
         return ExitClean;
     }
 
     const QString format = parser.value(options.format);
-    if (format != QLatin1String("text") && format != QLatin1String("json")) {
-        return usageError(errors, i18nd("zel-find-qicon", "Unknown output format \"%1\": use text or json.", format));
+    if (format != QLatin1String("text") && format != QLatin1String("json") && format != QLatin1String("junit")) {
+        return usageError(errors, i18nd("zel-find-qicon", "Unknown output format \"%1\": use text, json or junit.", format));
     }
-    bool severityOk = false;
-    const IconRemarkState failOn = ThemeReport::severityFromKeyword(parser.value(options.failOn), &severityOk);
-    if (!severityOk) {
-        return usageError(errors, i18nd("zel-find-qicon", "Unknown severity \"%1\": use none, information, warning or error.", parser.value(options.failOn)));
+    ThemeReport::Output output;
+    for (const auto &[option, state] : {std::make_pair(&options.failOn, &output.failOn), std::make_pair(&options.minSeverity, &output.minSeverity)}) {
+        bool severityOk = false;
+        *state = ThemeReport::severityFromKeyword(parser.value(*option), &severityOk);
+        if (!severityOk) {
+            return usageError(errors, i18nd("zel-find-qicon", "Unknown severity \"%1\": use none, information, warning or error.", parser.value(*option)));
+        }
+    }
+    output.files = parser.isSet(options.files);
+    const QStringList scopes = {QStringLiteral("theme"), QStringLiteral("inherited"), QStringLiteral("all")};
+    const int scope = scopes.indexOf(parser.value(options.scope));
+    if (scope < 0) {
+        return usageError(errors, i18nd("zel-find-qicon", "Unknown scope \"%1\": use theme, inherited or all.", parser.value(options.scope)));
     }
 
     const QStringList themePaths = nonEmpty(parser.values(options.themePath));
@@ -279,15 +288,27 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     // Built first: like the main window's model it puts the platform's theme in force, which
     // the options then override.
     ThemeReport report;
-    applyThemeOptions(parser, options, themePaths, fallbackPaths, errors);
+    applyThemeOptions(parser, options, themePaths, fallbackPaths);
+    // Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.
+    if (!ThemeIndexCheck::isFound(QIcon::themeName())) {
+        return usageError(errors, i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", QIcon::themeName()));
+    }
 
     report.setSearchIconSuffixes(parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes());
+    QList<ThemeReport::Entry> entries;
     if (parser.isSet(options.scan)) {
-        names += report.scanIconNames();
+        names += report.scanIconNames(static_cast<ThemeReport::Scope>(scope));
     }
-    const QList<ThemeReport::Entry> entries = report.examine(names);
+    entries = report.examine(names);
+    const bool failed = writeSummary(errors, entries, output.failOn);
+    if (parser.isSet(options.scan)) {
+        entries.prepend(report.checkThemeIndex());
+    }
+    const bool indexFailed = parser.isSet(options.scan) && output.failOn != NoRemark && entries.first().maximum >= output.failOn;
 
-    output->write(format == QLatin1String("json") ? ThemeReport::toJson(entries) : ThemeReport::toText(entries));
-
-    return writeSummary(errors, entries, failOn) ? ExitFailOn : ExitClean;
+    output.suiteName = QStringLiteral("zel-find-qicon-report.") + QIcon::themeName();
+    device->write(format == QLatin1String("json")    ? ThemeReport::toJson(entries, output)
+                  : format == QLatin1String("junit") ? ThemeReport::toJunit(entries, output)
+                                                     : ThemeReport::toText(entries, output));
+    return failed || indexFailed ? ExitFailOn : ExitClean;
 }

@@ -549,6 +549,19 @@ private Q_SLOTS:
             QVERIFY2(files.contains(name), qPrintable(name));
         }
     }
+
+    // A tab or line end in a name must not forge a field or a line; a NUL on standard input
+    // would hide the names after it.
+    void hostileNames()
+    {
+        const QString name = QStringLiteral("x\terror\tforged\nerror\x01");
+        const Run run = runInProcess(severityArguments() << name);
+        QCOMPARE(textLines(run.output),
+                 QStringList{QStringLiteral("error\tx\\terror\\tforged\\nerror\\x01\tIcon with name x\\terror\\tforged\\nerror\\x01 not found on current theme")});
+        const Run nul = runProgram(severityArguments() << QStringLiteral("--stdin"), QByteArray("complete\nabs\0ent\n", 17));
+        QCOMPARE(nul.exitCode, int(ThemeReportCommand::ExitUsage));
+        QVERIFY(nul.errors.contains("Standard input holds a NUL byte"));
+    }
 };
 
 ZEL_TEST_MAIN(ThemeReportTest)

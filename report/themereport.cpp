@@ -118,6 +118,31 @@ ThemeReport::Entry ThemeReport::checkThemeIndex() const
 
 namespace
 {
+// One field of a tab-separated line: a name or text holding a tab or a line end must not
+// forge another field or line.
+QString field(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        const ushort code = c.unicode();
+        if (c == QLatin1Char('\\')) {
+            escaped += QStringLiteral("\\\\");
+        } else if (c == QLatin1Char('\t')) {
+            escaped += QStringLiteral("\\t");
+        } else if (c == QLatin1Char('\n')) {
+            escaped += QStringLiteral("\\n");
+        } else if (c == QLatin1Char('\r')) {
+            escaped += QStringLiteral("\\r");
+        } else if (code < 0x20 || code == 0x7f) {
+            escaped += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 bool printed(const ThemeReport::Entry &entry, const ThemeReport::Output &output)
 {
     return output.minSeverity == NoRemark || entry.maximum >= output.minSeverity;
@@ -159,12 +184,12 @@ QByteArray ThemeReport::toText(const QList<Entry> &entries, const Output &output
         }
         for (const IconRemark &remark : entry.remarks) {
             if (remark.first >= output.minSeverity) {
-                text += severityKeyword(remark.first) + QLatin1Char('\t') + entry.name + QLatin1Char('\t') + remark.second + QLatin1Char('\n');
+                text += severityKeyword(remark.first) + QLatin1Char('\t') + field(entry.name) + QLatin1Char('\t') + field(remark.second) + QLatin1Char('\n');
             }
         }
         for (int i = 0; output.files && i < entry.files.size(); ++i) {
-            text += QStringLiteral("file\t") + entry.name + QLatin1Char('\t') + IconSizeText::toString(entry.sizes.at(i)) + QLatin1Char('\t') + entry.files.at(i)
-                + QLatin1Char('\n');
+            text += QStringLiteral("file\t") + field(entry.name) + QLatin1Char('\t') + IconSizeText::toString(entry.sizes.at(i)) + QLatin1Char('\t')
+                + field(entry.files.at(i)) + QLatin1Char('\n');
         }
     }
     return text.toUtf8();

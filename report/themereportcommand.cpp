@@ -133,10 +133,14 @@ QStringList freedesktopIconThemePaths()
     return paths;
 }
 
-QStringList readNames(QIODevice *input)
+// A NUL cannot be part of a name; cutting there would drop the names after it unseen.
+bool readNames(QIODevice *input, QStringList &names)
 {
-    QStringList names;
-    const QString text = QString::fromUtf8(input->readAll());
+    const QByteArray bytes = input->readAll();
+    if (bytes.contains('\0')) {
+        return false;
+    }
+    const QString text = QString::fromUtf8(bytes);
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (QString line : lines) {
         if (line.endsWith(QLatin1Char('\r'))) {
@@ -146,7 +150,7 @@ QStringList readNames(QIODevice *input)
             names.append(line);
         }
     }
-    return names;
+    return true;
 }
 
 // The options override the platform's theme set-up, which building the report put in force.
@@ -279,7 +283,9 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
 
     QStringList names = parser.positionalArguments();
     if (parser.isSet(options.standardInput)) {
-        names += readNames(input);
+        if (!readNames(input, names)) {
+            return usageError(errors, i18nd("zel-find-qicon", "Standard input holds a NUL byte, which no icon name can contain."));
+        }
     }
     if (names.isEmpty() && !parser.isSet(options.scan)) {
         return usageError(errors, i18nd("zel-find-qicon", "No icon names to examine: give names, --stdin or --scan."));

@@ -5,11 +5,13 @@
 #include "catalogue/scaniconnamesthread.h"
 
 #include "mainwindowaccess.h"
+#include "settingsprobeclient.h"
 #include "testenvironment.h"
 #include "windowfixture.h"
 
 #include <QDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -360,6 +362,46 @@ private Q_SLOTS:
             QCOMPARE(settings.value(it.key()), it.value());
         }
         storeThemeSettings(m_fixture);
+    }
+
+    // A settings file that would block, never end or cannot be cleaned: the store starts
+    // on defaults at once and leaves the user's file as it was. A child process, so that
+    // a hang fails by its time-out.
+    void settingsFileNotUsable_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("pipe") << QStringLiteral("pipe");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+        QTest::newRow("read-only with a variant") << QStringLiteral("read-only");
+    }
+
+    void settingsFileNotUsable()
+    {
+        QFETCH(QString, kind);
+        const QString path = TestEnvironment::settingsFilePath();
+        QDir().mkpath(QFileInfo(path).path());
+        QFile::remove(path);
+        const QByteArray stored("[General]\nScanIconNamesIconSize=@Variant(\\0\\0\\0\\t\\0\\xff\\xff\\xff\\xff)\nPreviewIconSize=32\n");
+        if (kind == QLatin1String("pipe")) {
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
+        } else if (kind == QLatin1String("zero")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else {
+            if (geteuid() == 0) {
+                QSKIP("root writes read-only files");
+            }
+            StandardFixture::writeFile(path, stored);
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        }
+        const auto values = runSettingsProbe();
+        const bool leftAsItWas = kind == QLatin1String("read-only") ? StandardFixture::readFile(path) == stored : !QFileInfo(path).isFile();
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(path);
+        storeThemeSettings(m_fixture);
+        QVERIFY2(!values.contains(QStringLiteral("error")), qPrintable(values.value(QStringLiteral("error"))));
+        QCOMPARE(values.value(QStringLiteral("ScanIconNamesIconSize")), QString::number(Settings::defaultScanIconNamesIconSize()));
+        QCOMPARE(values.value(QStringLiteral("PreviewIconSize")), kind == QLatin1String("read-only") ? QStringLiteral("32") : QString::number(Settings::defaultPreviewIconSize()));
+        QVERIFY(leftAsItWas);
     }
 };
 

@@ -56,6 +56,12 @@ public:
         QIcon::setFallbackThemeName(theme.name());
     }
 
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     static void writeFile(const QString &path, const QByteArray &bytes)
     {
         QDir().mkpath(QFileInfo(path).path());

@@ -167,6 +167,7 @@ int reportChild(const QString &which, const QStringList &roots)
                 answers += icon.pixmap(size).isNull();
                 answers += QIconLoaderEngine::entryForSize(info, size) != nullptr;
             }
+            qDeleteAll(info.entries);
         }
     }
     std::printf("%.3f %d %lld\n", timer.nsecsElapsed() / 1e6, int(names.size()), answers);

@@ -100,6 +100,8 @@ QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
             const QIconLoaderEngineEntry *chosen = QIconLoaderEngine::entryForSize(info, size);
             entry.files.append(chosen ? chosen->filename : QString());
         }
+        // Qt 5 hands the entries over as raw pointers; its own engine deletes them likewise.
+        qDeleteAll(info.entries);
         entries.append(entry);
     }
     return entries;

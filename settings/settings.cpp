@@ -5,6 +5,9 @@
 #include "settings/settingsfileguard.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QHash>
 #include <QIcon>
@@ -46,17 +49,47 @@ QString userFilePath()
         + Settings::application + QStringLiteral(".ini");
 }
 
+// A pipe or device at the file's place would block or never end, and a file the guard
+// cannot clean would be parsed with what it takes out: the store then works on a private
+// copy for the rest of the process, and the user's file stays as it is.
+bool s_onPrivateCopy = false;
+
+void usePrivateCopy(const QByteArray &contents, const char *why)
+{
+    static QTemporaryDir folder;
+    QFile copy(folder.filePath(Settings::organization + QLatin1Char('/') + Settings::application + QStringLiteral(".ini")));
+    QDir().mkpath(QFileInfo(copy).path());
+    if (copy.open(QIODevice::WriteOnly)) {
+        copy.write(contents);
+    }
+    QSettings::setPath(Settings::format, Settings::scope, folder.path());
+    s_onPrivateCopy = true;
+    qWarning("zel-find-qicon: the settings file %s %s; settings changed now are not saved.", qPrintable(userFilePath()), why);
+}
+
 // Called before any QSettings object opens the file, so that none ever parses what
 // the guard takes out; a file nobody changed since the guard was over it is not read again.
 QSettings::Format guardedFormat()
 {
+    if (s_onPrivateCopy) {
+        return Settings::format;
+    }
+    const QFileInfo info(userFilePath());
+    if (info.exists() && !info.isFile()) {
+        usePrivateCopy(QByteArray(), "is not a regular file");
+        return Settings::format;
+    }
     // Only a file whose times are older than the file system's clock tick can be told
     // unchanged by them.
     static QHash<QString, DirectoryListing::Identity> settled;
     const QString path = userFilePath();
     const QByteArray encoded = QFile::encodeName(path);
     if (!settled.contains(path) || settled.value(path) != DirectoryListing::identityOf(encoded)) {
-        SettingsFileGuard::dropUnsafeValues(path);
+        QByteArray safe;
+        if (!SettingsFileGuard::dropUnsafeValues(path, &safe)) {
+            usePrivateCopy(safe, "holds values the program cannot read safely and cannot be cleaned");
+            return Settings::format;
+        }
         const DirectoryListing::Identity looked = DirectoryListing::identityOf(encoded);
         const qint64 tick = (QDateTime::currentMSecsSinceEpoch() - 2000) * 1000000;
         if (looked.exists && looked.modified < tick && looked.changed < tick) {

@@ -128,21 +128,18 @@ QByteArray SettingsFileGuard::withoutUnsafeValues(const QByteArray &contents)
     return result;
 }
 
-void SettingsFileGuard::dropUnsafeValues(const QString &filePath)
+bool SettingsFileGuard::dropUnsafeValues(const QString &filePath, QByteArray *safeContents)
 {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        return;
+        return true;
     }
     const QByteArray contents = file.readAll();
     file.close();
-    const QByteArray safe = withoutUnsafeValues(contents);
-    if (safe.size() == contents.size()) {
-        return;
+    *safeContents = withoutUnsafeValues(contents);
+    if (safeContents->size() == contents.size()) {
+        return true;
     }
     QSaveFile out(filePath);
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(safe);
-        out.commit();
-    }
+    return out.open(QIODevice::WriteOnly) && out.write(*safeContents) == safeContents->size() && out.commit();
 }

@@ -10,8 +10,9 @@
 class SettingsFileGuard
 {
 public:
-    // Rewrites the file only when it held such a line.
-    static void dropUnsafeValues(const QString &filePath);
+    // Rewrites the file only when it held such a line; false when that rewrite failed
+    // (a read-only file or folder, a full disk), the file then left as it was.
+    static bool dropUnsafeValues(const QString &filePath, QByteArray *safeContents);
 
     // The file's bytes with those lines taken out.
     static QByteArray withoutUnsafeValues(const QByteArray &contents);

@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include "catalogue/iconexamination.h"
+#include "catalogue/iconfileguard.h"
 #include "catalogue/iconsizetext.h"
 #include "catalogue/iconsmodel.h"
 #include "integration/zelicon.h"
@@ -131,6 +132,10 @@ void MainWindow::updateFindedIconCurrentSize()
         return;
     }
     const QSize size = MainWindowPrivate::convertStringToQSize(text);
+    if (!IconFileGuard::areDecodable(d->searchIconName, {size})) {
+        ui->labelFindedIconPreview->setPixmap(QPixmap());
+        return;
+    }
     const QIcon icon = ZelIcon::withEmblems(d->findedIcon, d->emblems);
     ui->labelFindedIconPreview->setPixmap(icon.pixmap(size, QIcon::Normal, QIcon::Off));
 }

@@ -1,5 +1,7 @@
 #include "applicantitem.h"
 
+#include "catalogue/iconfileguard.h"
+
 ApplicantItem::ApplicantItem(const QString &path)
     : QStandardItem(path)
 {
@@ -12,7 +14,9 @@ QVariant ApplicantItem::data(int role) const
         return QStandardItem::data(role);
     }
     if (!m_iconMade) {
-        m_icon = QIcon(text());
+        if (IconFileGuard::isDecodable(text())) {
+            m_icon = QIcon(text());
+        }
         m_iconMade = true;
     }
     return m_icon;

@@ -12,6 +12,7 @@
 #include <QDir>
 
 #include <sys/stat.h>
+#include <zlib.h>
 #include <unistd.h>
 
 namespace
@@ -138,32 +139,80 @@ private Q_SLOTS:
         }
     }
 
+    // A PNG of a few bytes whose header, checksum included, claims 100000 by 100000 pixels.
+    static QByteArray pngClaiming(quint32 side)
+    {
+        QByteArray png = FixtureTheme::pngBytes(16, 16, Qt::red);
+        for (int at : {16, 20}) {
+            for (int i = 0; i < 4; ++i) {
+                png[at + i] = char(side >> (24 - 8 * i));
+            }
+        }
+        const quint32 crc = crc32(0, reinterpret_cast<const Bytef *>(png.constData() + 12), 17);
+        for (int i = 0; i < 4; ++i) {
+            png[29 + i] = char(crc >> (24 - 8 * i));
+        }
+        return png;
+    }
+
+    // An SVG whose gzip stream inflates to 256 MiB.
+    static QByteArray svgzBomb()
+    {
+        z_stream stream{};
+        deflateInit2(&stream, 1, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+        QByteArray spaces(1 << 20, ' ');
+        QByteArray out;
+        QByteArray chunk(1 << 16, Qt::Uninitialized);
+        for (int i = 0; i < 256; ++i) {
+            stream.next_in = reinterpret_cast<Bytef *>(spaces.data());
+            stream.avail_in = uInt(spaces.size());
+            do {
+                stream.next_out = reinterpret_cast<Bytef *>(chunk.data());
+                stream.avail_out = uInt(chunk.size());
+                deflate(&stream, i == 255 ? Z_FINISH : Z_NO_FLUSH);
+                out.append(chunk.constData(), chunk.size() - int(stream.avail_out));
+            } while (stream.avail_out == 0);
+        }
+        deflateEnd(&stream);
+        return out;
+    }
+
     void brokenImages_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("refused"); // never handed to a decoder
         const QByteArray png = FixtureTheme::pngBytes(16, 16, Qt::red);
         const QByteArray svg = FixtureTheme::svgBytes(Qt::red);
-        QTest::newRow("empty png") << "16x16/apps/broken.png" << QByteArray();
-        QTest::newRow("truncated png") << "16x16/apps/broken.png" << png.left(png.size() / 2);
-        QTest::newRow("png header only") << "16x16/apps/broken.png" << png.left(8);
-        QTest::newRow("corrupt png") << "16x16/apps/broken.png" << QByteArray(png.size(), '\x55');
-        QTest::newRow("empty svg") << "scalable/apps/broken.svg" << QByteArray();
-        QTest::newRow("truncated svg") << "scalable/apps/broken.svg" << svg.left(svg.size() / 2);
-        QTest::newRow("corrupt svg") << "scalable/apps/broken.svg" << QByteArray("<svg><<<&&&\xff\xfe");
-        QTest::newRow("empty xpm") << "16x16/apps/broken.xpm" << QByteArray();
-        QTest::newRow("truncated xpm") << "16x16/apps/broken.xpm" << QByteArray("/* XPM */\nstatic char *x[] = {\"99999 99999 1 1\", \". c #ff0000\", \"..");
+        QTest::newRow("empty png") << "16x16/apps/broken.png" << QByteArray() << false;
+        QTest::newRow("truncated png") << "16x16/apps/broken.png" << png.left(png.size() / 2) << false;
+        QTest::newRow("png header only") << "16x16/apps/broken.png" << png.left(8) << false;
+        QTest::newRow("corrupt png") << "16x16/apps/broken.png" << QByteArray(png.size(), '\x55') << false;
+        QTest::newRow("empty svg") << "scalable/apps/broken.svg" << QByteArray() << false;
+        QTest::newRow("truncated svg") << "scalable/apps/broken.svg" << svg.left(svg.size() / 2) << false;
+        QTest::newRow("corrupt svg") << "scalable/apps/broken.svg" << QByteArray("<svg><<<&&&\xff\xfe") << false;
+        QTest::newRow("empty xpm") << "16x16/apps/broken.xpm" << QByteArray() << false;
+        QTest::newRow("truncated xpm") << "16x16/apps/broken.xpm" << QByteArray("/* XPM */\nstatic char *x[] = {\"99999 99999 1 1\", \". c #ff0000\", \"..") << true;
+        QTest::newRow("png claiming 100000x100000") << "16x16/apps/broken.png" << pngClaiming(100000) << true;
+        QTest::newRow("svgz inflating to 256 MiB") << "scalable/apps/broken.svgz" << svgzBomb() << true;
+        QTest::newRow("pipe") << "16x16/apps/broken.png" << QByteArray("pipe") << true;
     }
 
     void brokenImages()
     {
         QFETCH(QString, file);
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
         QTemporaryDir dir;
         FixtureTheme theme(dir.path(), QStringLiteral("zelbroken"));
         theme.addDirectory(QStringLiteral("16x16/apps"), 16);
         theme.addDirectory(QStringLiteral("scalable/apps"), 16, QStringLiteral("Scalable"));
-        theme.addFile(file, bytes);
+        if (bytes == "pipe") {
+            theme.addFile(QStringLiteral("16x16/apps/placeholder"), QByteArray());
+            QVERIFY(::mkfifo(QFile::encodeName(theme.themePath() + QLatin1Char('/') + file).constData(), 0644) == 0);
+        } else {
+            theme.addFile(file, bytes);
+        }
         theme.writeIndex();
         ThemeScope scope(theme);
         IconsModel model(nullptr);
@@ -175,6 +224,9 @@ private Q_SLOTS:
         // The file is listed, so the theme names the icon; no size of it yields an image.
         QCOMPARE(maximum(cold), ErrorRemark);
         QCOMPARE(loaded, cold);
+        if (refused) {
+            QCOMPARE(model.decorationIcon(QStringLiteral("broken")).cacheKey(), model.decorationIcon(QString()).cacheKey());
+        }
         QVERIFY(!model.getMaxRemarkDialogIcon(QStringLiteral("broken")).isNull() || QIcon::fromTheme(QStringLiteral("dialog-error")).isNull());
     }
 

@@ -1,5 +1,6 @@
 // The remark engine: members of IconsModel kept apart from the model plumbing.
 #include "iconsmodel.h"
+#include "iconfileguard.h"
 #include "iconsmodel_p.h"
 #include "iconsmodelloader.h"
 #include "slicedrelease.h"
@@ -69,8 +70,12 @@ const IconsModelPrivate::Examination &IconsModelPrivate::examination(const QStri
     examined.found = found == iconName ? iconName : found;
     if (!examined.found.isEmpty()) {
         examined.sizes = icon.availableSizes(QIcon::Normal, QIcon::Off);
+        // A file the guard refuses is never decoded; its size has no image valid.
+        const QStringList files = IconFileGuard::toolkitFiles(iconName, examined.sizes);
         for (int i = 0; i < examined.sizes.size(); ++i) {
-            if (icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off).isNull()) {
+            const bool refused = !files.at(i).isEmpty() && !IconFileGuard::isDecodable(files.at(i));
+            examined.refused = examined.refused || refused;
+            if (refused || icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off).isNull()) {
                 examined.nullSizes.append(i);
             }
         }

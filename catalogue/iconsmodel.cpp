@@ -95,7 +95,7 @@ QVariant IconsModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return name;
     case Qt::DecorationRole:
-        return d->loader->getIcon(name);
+        return decorationIcon(name);
     case Qt::ToolTipRole:
         return iconRemarksAsString(index);
     default:
@@ -109,6 +109,16 @@ QString IconsModel::iconName(const QModelIndex &index) const
         return QString();
     }
     return d->iconNames.at(index.row());
+}
+
+// A loaded icon with a file the guard refuses is shown as the blank placeholder, so that
+// no view ever decodes that file.
+QIcon IconsModel::decorationIcon(const QString &iconName) const
+{
+    if (d->loader->status(iconName) == 2 && d->examination(iconName).refused) {
+        return d->loader->getIcon(QString());
+    }
+    return d->loader->getIcon(iconName);
 }
 
 QIcon IconsModel::icon(const QModelIndex &index) const

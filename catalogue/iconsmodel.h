@@ -24,6 +24,8 @@ public:
 
     QString iconName(const QModelIndex &index) const;
     QIcon icon(const QModelIndex &index) const;
+    // What views show for the name: its icon, unless a file of it must not be decoded.
+    QIcon decorationIcon(const QString &iconName) const;
     QModelIndex findIcon(const QString &iconName) const;
 
     void addIcon(const QString &iconName);

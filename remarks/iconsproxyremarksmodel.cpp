@@ -75,7 +75,7 @@ QVariant IconsProxyRemarksModel::data(const QModelIndex &index, int role) const
             return model->icon(source).name();
         }
         if (role == Qt::DecorationRole) {
-            return model->icon(source);
+            return model->decorationIcon(model->iconName(source));
         }
         break;
     case IconNameProperty:

@@ -1,5 +1,6 @@
 #include "themereport.h"
 
+#include "catalogue/iconfileguard.h"
 #include "catalogue/iconsizetext.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
@@ -12,8 +13,6 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QXmlStreamWriter>
-
-#include <private/qiconloader_p.h>
 
 #include <algorithm>
 
@@ -94,14 +93,7 @@ QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
     for (const QString &name : qAsConst(unique)) {
         Entry entry;
         static_cast<IconExamination &>(entry) = IconExamination::examine(m_iconsModel, name, QIcon::fromTheme(name));
-        // The entries the toolkit's own engine picks from, asked for the same sizes.
-        const QThemeIconInfo info = QIconLoader::instance()->loadIcon(name);
-        for (const QSize &size : qAsConst(entry.sizes)) {
-            const QIconLoaderEngineEntry *chosen = QIconLoaderEngine::entryForSize(info, size);
-            entry.files.append(chosen ? chosen->filename : QString());
-        }
-        // Qt 5 hands the entries over as raw pointers; its own engine deletes them likewise.
-        qDeleteAll(info.entries);
+        entry.files = IconFileGuard::toolkitFiles(name, entry.sizes);
         entries.append(entry);
     }
     return entries;

@@ -1,0 +1,29 @@
+#ifndef ICONFILEGUARD_H
+#define ICONFILEGUARD_H
+
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// Whether an image file may be handed to the toolkit's decoders, which trust what a file
+// claims: a pipe would block them, and a header or a gzip stream claiming gigabytes
+// would have them allocate it. Looked at before any decode; nothing is decoded here.
+class IconFileGuard
+{
+public:
+    static constexpr qint64 maximumFileBytes = qint64(32) << 20;
+    static constexpr int maximumSide = 16384;
+    static constexpr qint64 maximumPixels = qint64(64) << 20;
+    static constexpr qint64 maximumInflatedBytes = qint64(64) << 20;
+
+    static bool isDecodable(const QString &path);
+
+    // The file the toolkit's own loader takes for each size of the current theme's icon;
+    // empty where it has none.
+    static QStringList toolkitFiles(const QString &iconName, const QList<QSize> &sizes);
+    // Whether every file the toolkit would decode for these sizes may be decoded.
+    static bool areDecodable(const QString &iconName, const QList<QSize> &sizes);
+};
+
+#endif

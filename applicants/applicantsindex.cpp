@@ -236,6 +236,17 @@ public:
         directory.linksLookedAt = true;
     }
 
+    // What one collect found under a folder: a run of its paths, and where their part
+    // below the folder starts. A folder met again through another link gives the same
+    // files under the new path, so a tree of links is read and walked once.
+    struct Answer {
+        int first;
+        int last;
+        int prefixLength;
+    };
+    QHash<DirectoryKey, Answer> answers;
+    quint64 cycleCuts = 0;
+
     void
     collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
     {
@@ -244,10 +255,39 @@ public:
             return;
         }
         const DirectoryKey key = identity.key;
-        if (!ancestors.enter(key)) {
+        // The iterator does not double a slash the folder path already ends with.
+        const QString prefix = dirPath.endsWith(QLatin1Char('/')) ? dirPath : dirPath + QLatin1Char('/');
+        const auto known = answers.constFind(key);
+        if (known != answers.constEnd()) {
+            const Answer answer = *known;
+            for (int i = answer.first; i < answer.last; ++i) {
+                paths.append(prefix + paths.at(i).midRef(answer.prefixLength));
+            }
             return;
         }
-        Directory &directory = directories[key];
+        if (!ancestors.enter(key)) {
+            ++cycleCuts;
+            return;
+        }
+        const int first = paths.size();
+        const quint64 cutsBefore = cycleCuts;
+        collectFolder(dirPath, prefix, identity, suffixes, baseNames, paths, ancestors);
+        ancestors.leave(key);
+        // An answer cut short by a cycle holds for the path it was reached by only.
+        if (cycleCuts == cutsBefore) {
+            answers.insert(key, {first, int(paths.size()), int(prefix.size())});
+        }
+    }
+
+    void collectFolder(const QString &dirPath,
+                       const QString &prefix,
+                       const Identity &identity,
+                       const QStringList &suffixes,
+                       const QSet<QString> &baseNames,
+                       QStringList &paths,
+                       DirectoryListing::Ancestors &ancestors)
+    {
+        Directory &directory = directories[identity.key];
         // One collect answers for one moment, so a folder met again through a link in the
         // same collect is not read twice, even while its listing is not trusted yet.
         const bool fresh = directory.settled || directory.readIn == generation;
@@ -255,8 +295,6 @@ public:
             read(directory, dirPath, identity);
         }
 
-        // The iterator does not double a slash the folder path already ends with.
-        const QString prefix = dirPath.endsWith(QLatin1Char('/')) ? dirPath : dirPath + QLatin1Char('/');
         if (!linksAsLookedAt(directory)) {
             lookAtLinks(directory, prefix);
         }
@@ -275,7 +313,6 @@ public:
             }
         }
         if (visit.isEmpty()) {
-            ancestors.leave(key);
             return;
         }
         std::sort(visit.begin(), visit.end());
@@ -295,7 +332,6 @@ public:
                 paths.append(step.second);
             }
         }
-        ancestors.leave(key);
     }
 };
 
@@ -313,6 +349,7 @@ void ApplicantsIndex::collect(const QString &dirPath, const QStringList &suffixe
         return;
     }
     ++d->generation;
+    d->answers.clear();
     DirectoryListing::Ancestors ancestors;
     d->collect(dirPath, suffixes, baseNames, paths, ancestors);
 }

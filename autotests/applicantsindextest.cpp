@@ -167,6 +167,55 @@ private Q_SLOTS:
         QFile::setPermissions(at(QStringLiteral("locked/apps")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         compareWithWalk(at(QStringLiteral("locked")), QStringLiteral("edit"), 1);
     }
+
+    // Folders linked as a tree of levels, each holding two links to the next: 2^levels
+    // paths to the last folder, a file at every level. The index reads each folder once
+    // and gives every path; a link back up makes cycles the walk must cut alike.
+    void linkDag_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<bool>("backLink");
+        QTest::addColumn<bool>("withWalk");
+        QTest::newRow("10 levels") << 10 << false << true;
+        QTest::newRow("10 levels, a link back up") << 10 << true << true;
+        QTest::newRow("18 levels") << 18 << false << false;
+    }
+
+    void linkDag()
+    {
+        QFETCH(int, levels);
+        QFETCH(bool, backLink);
+        QFETCH(bool, withWalk);
+        QTemporaryDir dir;
+        for (int level = 0; level <= levels; ++level) {
+            const QString folder = dir.filePath(QStringLiteral("l%1").arg(level));
+            QVERIFY(QDir().mkpath(folder));
+            QFile file(folder + QStringLiteral("/dag-icon.png"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (level < levels) {
+                for (const char *link : {"/a", "/b"}) {
+                    QVERIFY(QFile::link(QStringLiteral("../l%1").arg(level + 1), folder + QLatin1String(link)));
+                }
+            }
+        }
+        if (backLink) {
+            // l7 reached through l5 and past it: its link up is a cycle on one path only.
+            QVERIFY(QFile::link(QStringLiteral("../l5"), dir.filePath(QStringLiteral("l7/up"))));
+            QVERIFY(QFile::link(QStringLiteral("../l7"), dir.filePath(QStringLiteral("l0/skip"))));
+        }
+        ApplicantsIndex index;
+        const QSet<QString> names = ApplicantsIndex::applicantBaseNames(QStringLiteral("dag-icon"));
+        QStringList indexed;
+        index.collect(dir.filePath(QStringLiteral("l0")), m_suffixes, names, indexed);
+        QVERIFY(index.directoryReads() <= levels + 1);
+        if (withWalk) {
+            QStringList walked;
+            ApplicantsIndex::collectByWalk(dir.filePath(QStringLiteral("l0")), m_suffixes, names, walked);
+            QCOMPARE(indexed, walked);
+        } else {
+            QCOMPARE(indexed.size(), (2 << levels) - 1);
+        }
+    }
 };
 
 ZEL_TEST_MAIN(ApplicantsIndexTest)

@@ -71,9 +71,10 @@ const IconsModelPrivate::Examination &IconsModelPrivate::examination(const QStri
     if (!examined.found.isEmpty()) {
         examined.sizes = icon.availableSizes(QIcon::Normal, QIcon::Off);
         // A file the guard refuses is never decoded; its size has no image valid.
-        const QStringList files = IconFileGuard::toolkitFiles(iconName, examined.sizes);
+        examined.files = IconFileGuard::toolkitFiles(iconName, examined.sizes);
         for (int i = 0; i < examined.sizes.size(); ++i) {
-            const bool refused = !files.at(i).isEmpty() && !IconFileGuard::isDecodable(files.at(i));
+            const QString &file = examined.files.at(i);
+            const bool refused = !file.isEmpty() && !IconFileGuard::isDecodable(file);
             examined.refused = examined.refused || refused;
             if (refused || icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off).isNull()) {
                 examined.nullSizes.append(i);
@@ -90,6 +91,16 @@ const IconsModelPrivate::Examination &IconsModelPrivate::examination(const QStri
         ? InformationRemark
         : NoRemark;
     return *examinations.insert(iconName, examined);
+}
+
+QStringList IconsModel::iconFiles(const QString &iconName, const QList<QSize> &sizes) const
+{
+    const IconsModelPrivate::Examination &examined = d->examination(iconName);
+    QStringList files;
+    for (const QSize &size : sizes) {
+        files.append(examined.files.value(examined.sizes.indexOf(size)));
+    }
+    return files;
 }
 
 IconRemarks IconsModel::iconRemarks(const QString &iconName) const

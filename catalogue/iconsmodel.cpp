@@ -129,6 +129,11 @@ QIcon IconsModel::icon(const QModelIndex &index) const
     return d->loader->getIcon(QString());
 }
 
+QIcon IconsModel::loadedIcon(const QString &iconName) const
+{
+    return d->loader->loadedIcon(iconName);
+}
+
 QModelIndex IconsModel::findIcon(const QString &iconName) const
 {
     const auto it = d->rowByName.constFind(iconName);

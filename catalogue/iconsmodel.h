@@ -24,6 +24,10 @@ public:
 
     QString iconName(const QModelIndex &index) const;
     QIcon icon(const QModelIndex &index) const;
+    // The loading pass's own icon for the name; null where it found nothing or has not run.
+    QIcon loadedIcon(const QString &iconName) const;
+    // For each of the sizes, the file the toolkit takes for it, as the remarks found it.
+    QStringList iconFiles(const QString &iconName, const QList<QSize> &sizes) const;
     // What views show for the name: its icon, unless a file of it must not be decoded.
     QIcon decorationIcon(const QString &iconName) const;
     QModelIndex findIcon(const QString &iconName) const;

@@ -30,6 +30,7 @@ public:
         QList<QSize> sizes;
         QVector<int> nullSizes; // indexes into sizes; empty, so unallocated, for a sound icon
         IconRemarkState maximum = NoRemark;
+        QStringList files; // the file the toolkit takes for each size
         bool refused = false; // a file of it must not be decoded
     };
     const Examination &examination(const QString &iconName);

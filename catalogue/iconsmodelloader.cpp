@@ -50,6 +50,11 @@ QIcon IconsModelLoader::getIcon(const QString &iconName) const
     return d->emptyIcon;
 }
 
+QIcon IconsModelLoader::loadedIcon(const QString &iconName) const
+{
+    return d->iconsCache.value(iconName);
+}
+
 int IconsModelLoader::status(const QString &iconName) const
 {
     return d->iconsCache.contains(iconName) ? 2 : 0;

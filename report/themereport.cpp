@@ -1,6 +1,5 @@
 #include "themereport.h"
 
-#include "catalogue/iconfileguard.h"
 #include "catalogue/iconsizetext.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
@@ -92,8 +91,11 @@ QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
     entries.reserve(unique.size());
     for (const QString &name : qAsConst(unique)) {
         Entry entry;
-        static_cast<IconExamination &>(entry) = IconExamination::examine(m_iconsModel, name, QIcon::fromTheme(name));
-        entry.files = IconFileGuard::toolkitFiles(name, entry.sizes);
+        // Loaded a moment ago under the same theme set-up, the pass's icon answers as a
+        // fresh lookup would, without a second lookup.
+        const QIcon loaded = m_iconsModel->loadedIcon(name);
+        static_cast<IconExamination &>(entry) = IconExamination::examine(m_iconsModel, name, loaded.isNull() ? QIcon::fromTheme(name) : loaded);
+        entry.files = m_iconsModel->iconFiles(name, entry.sizes);
         entries.append(entry);
     }
     return entries;

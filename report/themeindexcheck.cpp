@@ -208,7 +208,7 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
         }
     }
     if (themeName != hicolor) {
-        // The toolkit adds hicolor to every chain; the specification asks the theme to name it.
+        // The toolkit adds hicolor to every chain; freedesktop's icon theme rules ask the theme to name it.
         bool reaches = false;
         QStringList seen{themeName};
         QStringList pending = parents;

@@ -60,6 +60,13 @@ void foldersWithIcons(const QByteArray &root, const QByteArray &relative, const 
     ancestors.leave(identity.key);
 }
 
+// What a theme's index.theme names under Inherits; nothing for a theme not found.
+QStringList namedParents(const QString &themeName)
+{
+    const QString path = indexPath(themeName);
+    return path.isEmpty() ? QStringList() : listValue(QSettings(path, QSettings::IniFormat), QStringLiteral("Icon Theme/Inherits"));
+}
+
 void addRemark(IconRemarks &remarks, IconRemarkState state, const QString &text)
 {
     remarks.append({state, text});
@@ -133,11 +140,10 @@ QStringList ThemeIndexCheck::lookupChain(const QString &themeName)
             return;
         }
         chain.append(theme);
-        const QString path = indexPath(theme);
-        if (path.isEmpty()) {
+        if (!ThemeIndexCheck::isFound(theme)) {
             return;
         }
-        QStringList parents = listValue(QSettings(path, QSettings::IniFormat), QStringLiteral("Icon Theme/Inherits"));
+        QStringList parents = namedParents(theme);
         if (parents.isEmpty() && !QIcon::fallbackThemeName().isEmpty()) {
             parents.append(QIcon::fallbackThemeName());
         }
@@ -201,7 +207,7 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
         }
     }
 
-    const QStringList parents = listValue(index, QStringLiteral("Icon Theme/Inherits"));
+    const QStringList parents = namedParents(themeName);
     for (const QString &parent : parents) {
         if (!isFound(parent)) {
             addRemark(remarks, ErrorRemark, i18nd("zel-find-qicon", "The inherited theme %1 is not found in the theme search paths.", parent));
@@ -219,10 +225,7 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
             }
             seen.append(theme);
             reaches = theme == hicolor;
-            const QString parentIndex = indexPath(theme);
-            if (!parentIndex.isEmpty()) {
-                pending += listValue(QSettings(parentIndex, QSettings::IniFormat), QStringLiteral("Icon Theme/Inherits"));
-            }
+            pending += namedParents(theme);
         }
         if (!reaches) {
             addRemark(remarks, InformationRemark, i18nd("zel-find-qicon", "The theme does not inherit hicolor, directly or through its parents."));

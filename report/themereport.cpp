@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSet>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -73,18 +72,9 @@ QStringList ThemeReport::scanIconNames(Scope scope)
 
 QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
 {
-    QStringList unique;
-    QSet<QString> seen;
-    for (const QString &name : iconNames) {
-        if (!seen.contains(name)) {
-            seen.insert(name);
-            unique.append(name);
-        }
-    }
-
-    for (const QString &name : qAsConst(unique)) {
-        m_iconsModel->addIcon(name);
-    }
+    QStringList unique = iconNames;
+    unique.removeDuplicates();
+    m_iconsModel->addIcons(unique);
     m_iconsModel->loadAllIcons();
 
     QList<Entry> entries;

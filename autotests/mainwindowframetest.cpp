@@ -21,12 +21,6 @@ class MainWindowFrameTest : public QObject
     Q_OBJECT
 
 private:
-    template<typename T>
-    static T *child(QWidget *window, const char *name)
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
-
     static QToolButton *settingsButton(QWidget *window)
     {
         const auto buttons = window->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly);
@@ -42,9 +36,9 @@ private Q_SLOTS:
     void remarksDelegateToggle()
     {
         MainWindow window;
-        auto *list = child<QListView>(&window, "listViewIconNames");
+        auto *list = windowChild<QListView>(&window, "listViewIconNames");
         QAbstractItemDelegate *original = list->itemDelegate();
-        QAction *action = child<QAction>(&window, "actionShowRemarksInIconNames");
+        QAction *action = windowChild<QAction>(&window, "actionShowRemarksInIconNames");
         action->trigger();
         QVERIFY(dynamic_cast<IconsRemarksDelegate *>(list->itemDelegate()));
         // The check mark is not what decides: put it out of step and trigger again.
@@ -63,13 +57,13 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             window.resize(1250, 900);
             QTRY_COMPARE(window.size(), QSize(1250, 900));
-            auto *splitter = child<QSplitter>(&window, "splitterMain");
+            auto *splitter = windowChild<QSplitter>(&window, "splitterMain");
             splitter->setSizes({300, 950});
             mainSizes = splitter->sizes();
             mainState = splitter->saveState();
-            child<QAction>(&window, "actionShowRemarksInIconNames")->trigger();
-            child<QAction>(&window, "actionShowRemarksAboutFindedIcon")->trigger();
-            child<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName")->setChecked(true);
+            windowChild<QAction>(&window, "actionShowRemarksInIconNames")->trigger();
+            windowChild<QAction>(&window, "actionShowRemarksAboutFindedIcon")->trigger();
+            windowChild<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName")->setChecked(true);
         }
 
         // The file itself, read by a fresh process, holds what the window saved.
@@ -93,12 +87,12 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.size(), QSize(1250, 900));
-        QCOMPARE(child<QSplitter>(&window, "splitterMain")->sizes(), mainSizes);
-        QVERIFY(dynamic_cast<IconsRemarksDelegate *>(child<QListView>(&window, "listViewIconNames")->itemDelegate()));
-        QVERIFY(child<QAction>(&window, "actionShowRemarksInIconNames")->isChecked());
-        QVERIFY(!child<QGroupBox>(&window, "groupBoxFindedIconRemarks")->isHidden());
-        QVERIFY(child<QAction>(&window, "actionShowRemarksAboutFindedIcon")->isChecked());
-        QVERIFY(child<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName")->isChecked());
+        QCOMPARE(windowChild<QSplitter>(&window, "splitterMain")->sizes(), mainSizes);
+        QVERIFY(dynamic_cast<IconsRemarksDelegate *>(windowChild<QListView>(&window, "listViewIconNames")->itemDelegate()));
+        QVERIFY(windowChild<QAction>(&window, "actionShowRemarksInIconNames")->isChecked());
+        QVERIFY(!windowChild<QGroupBox>(&window, "groupBoxFindedIconRemarks")->isHidden());
+        QVERIFY(windowChild<QAction>(&window, "actionShowRemarksAboutFindedIcon")->isChecked());
+        QVERIFY(windowChild<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName")->isChecked());
     }
 
     void garbledFileKeepsUnsavedValues()
@@ -117,9 +111,9 @@ private Q_SLOTS:
             MainWindow window;
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
-            QCOMPARE(child<QListView>(&window, "listViewIconNames")->iconSize(), QSize(0, 0));
+            QCOMPARE(windowChild<QListView>(&window, "listViewIconNames")->iconSize(), QSize(0, 0));
             // "perhaps" is true by Qt's own conversion.
-            QVERIFY(dynamic_cast<IconsRemarksDelegate *>(child<QListView>(&window, "listViewIconNames")->itemDelegate()));
+            QVERIFY(dynamic_cast<IconsRemarksDelegate *>(windowChild<QListView>(&window, "listViewIconNames")->itemDelegate()));
             QCOMPARE(QIcon::themeSearchPaths(), QStringList{QStringLiteral("42")});
         }
         QFile file(path);

@@ -23,16 +23,6 @@ class SettingsApplyTest : public QObject
     Q_OBJECT
 
 private:
-    template<typename T>
-    static T *child(QWidget *widget, const char *name)
-    {
-        T *found = widget->findChild<T *>(QLatin1String(name));
-        if (!found) {
-            qFatal("no widget %s", name);
-        }
-        return found;
-    }
-
     static QToolButton *settingsButton(QWidget *window)
     {
         const auto buttons = window->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly);
@@ -106,7 +96,7 @@ private Q_SLOTS:
             tab = dialog->currentTab();
             dialog->reject();
         });
-        child<QAction>(&window, "actionSettings")->trigger();
+        windowChild<QAction>(&window, "actionSettings")->trigger();
         QCOMPARE(tab, int(SettingsDialog::TabGeneral));
     }
 
@@ -124,14 +114,14 @@ private Q_SLOTS:
         QFETCH(int, viewSize);
         QFETCH(int, shown);
         MainWindow window;
-        auto *names = child<QListView>(&window, "listViewIconNames");
+        auto *names = windowChild<QListView>(&window, "listViewIconNames");
         MainWindow::setIconSize(names, viewSize);
 
         QString label;
         runDialog(
             &window,
             [&](SettingsDialog *dialog) {
-                label = child<QLabel>(dialog, "labelScanIconNamesIconSize")->text();
+                label = windowChild<QLabel>(dialog, "labelScanIconNamesIconSize")->text();
             },
             true);
         QCOMPARE(label, QString::number(shown) + QStringLiteral(" px"));
@@ -151,7 +141,7 @@ private Q_SLOTS:
         runDialog(
             &window,
             [](SettingsDialog *dialog) {
-                child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
+                windowChild<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
                 QVERIFY(dialog->isVisible());
             },
             false);
@@ -162,7 +152,7 @@ private Q_SLOTS:
             &window,
             [&](SettingsDialog *dialog) {
                 dialog->setUsingSystemIconsTheme(false);
-                child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
+                windowChild<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
                 systemBox = dialog->isUsingSystemIconsTheme();
             },
             true);
@@ -222,8 +212,8 @@ private Q_SLOTS:
         QCOMPARE(QIcon::themeName(), fixture.theme.name());
         QCOMPARE(QIcon::fallbackThemeName(), QStringLiteral("hicolor"));
         QVERIFY(QIcon::hasThemeIcon(QStringLiteral("four-sizes")));
-        QCOMPARE(child<QListView>(&window, "listViewIconNames")->iconSize(), QSize(32, 32));
-        QCOMPARE(child<QListView>(&window, "listViewApplicantsIconPaths")->iconSize(), QSize(64, 64));
+        QCOMPARE(windowChild<QListView>(&window, "listViewIconNames")->iconSize(), QSize(32, 32));
+        QCOMPARE(windowChild<QListView>(&window, "listViewApplicantsIconPaths")->iconSize(), QSize(64, 64));
         QCOMPARE(d->scanIconNamesThread->searchIconSuffixes(), suffixes);
         QCOMPARE(d->applicantsSortFilterModel->sortSectionsPolicy(), policy);
         QVERIFY(d->scanIconNamesOnStart);
@@ -232,8 +222,8 @@ private Q_SLOTS:
         QCOMPARE(d->usingSystemIconsTheme, usingSystemTheme);
         QVERIFY(QCoreApplication::testAttribute(Qt::AA_Use96Dpi));
         QVERIFY(QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps));
-        QCOMPARE(child<QGroupBox>(&window, "groupBoxIconsOptions")->title(), caption);
-        QCOMPARE(child<QLabel>(&window, "labelThemeName")->text(), fixture.theme.name());
+        QCOMPARE(windowChild<QGroupBox>(&window, "groupBoxIconsOptions")->title(), caption);
+        QCOMPARE(windowChild<QLabel>(&window, "labelThemeName")->text(), fixture.theme.name());
 
         const auto stored = runSettingsProbe();
         QCOMPARE(stored.value(QStringLiteral("ScanIconNamesOnStart")), QStringLiteral("1"));
@@ -262,7 +252,7 @@ private Q_SLOTS:
         const QString themeName = QIcon::themeName();
         const QStringList paths = QIcon::themeSearchPaths();
         const QStringList suffixes = d->scanIconNamesThread->searchIconSuffixes();
-        const QSize viewSize = child<QListView>(&window, "listViewIconNames")->iconSize();
+        const QSize viewSize = windowChild<QListView>(&window, "listViewIconNames")->iconSize();
         const QByteArray before = settingsFileBytes();
 
         runDialog(
@@ -281,7 +271,7 @@ private Q_SLOTS:
         QCOMPARE(QIcon::themeName(), themeName);
         QCOMPARE(QIcon::themeSearchPaths(), paths);
         QCOMPARE(d->scanIconNamesThread->searchIconSuffixes(), suffixes);
-        QCOMPARE(child<QListView>(&window, "listViewIconNames")->iconSize(), viewSize);
+        QCOMPARE(windowChild<QListView>(&window, "listViewIconNames")->iconSize(), viewSize);
         QVERIFY(!QCoreApplication::testAttribute(Qt::AA_Use96Dpi));
     }
 

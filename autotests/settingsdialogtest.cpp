@@ -21,16 +21,6 @@ class SettingsDialogTest : public QObject
     Q_OBJECT
 
 private:
-    template<typename T>
-    static T *child(QWidget *widget, const char *name)
-    {
-        T *found = widget->findChild<T *>(QLatin1String(name));
-        if (!found) {
-            qFatal("no widget %s", name);
-        }
-        return found;
-    }
-
 private Q_SLOTS:
     void sizeShownAsStandardSize_data()
     {
@@ -60,20 +50,20 @@ private Q_SLOTS:
         QCOMPARE(dialog.applicantsIconPathsIconSize(), shown);
         QCOMPARE(dialog.previewIconSize(), shown);
         const QString text = QString::number(shown) + QStringLiteral(" px");
-        QCOMPARE(child<QLabel>(&dialog, "labelScanIconNamesIconSize")->text(), text);
-        QCOMPARE(child<QLabel>(&dialog, "labelApplicantsIconPathsIconSize")->text(), text);
-        QCOMPARE(child<QLabel>(&dialog, "labelPreviewIconSize")->text(), text);
+        QCOMPARE(windowChild<QLabel>(&dialog, "labelScanIconNamesIconSize")->text(), text);
+        QCOMPARE(windowChild<QLabel>(&dialog, "labelApplicantsIconPathsIconSize")->text(), text);
+        QCOMPARE(windowChild<QLabel>(&dialog, "labelPreviewIconSize")->text(), text);
     }
 
     void previewBoxEnablesItsSlider()
     {
         SettingsDialog dialog;
         dialog.setPreviewIconSizeEnable(true);
-        QVERIFY(child<QSlider>(&dialog, "horizontalSliderPreviewIconSize")->isEnabled());
-        QVERIFY(child<QLabel>(&dialog, "labelPreviewIconSize")->isEnabled());
+        QVERIFY(windowChild<QSlider>(&dialog, "horizontalSliderPreviewIconSize")->isEnabled());
+        QVERIFY(windowChild<QLabel>(&dialog, "labelPreviewIconSize")->isEnabled());
         dialog.setPreviewIconSizeEnable(false);
-        QVERIFY(!child<QSlider>(&dialog, "horizontalSliderPreviewIconSize")->isEnabled());
-        QVERIFY(!child<QLabel>(&dialog, "labelPreviewIconSize")->isEnabled());
+        QVERIFY(!windowChild<QSlider>(&dialog, "horizontalSliderPreviewIconSize")->isEnabled());
+        QVERIFY(!windowChild<QLabel>(&dialog, "labelPreviewIconSize")->isEnabled());
     }
 
     void systemThemeBoxDisablesButKeeps()
@@ -86,12 +76,12 @@ private Q_SLOTS:
         dialog.setThemeName(QStringLiteral("mine"));
         dialog.setFallbackThemeName(QStringLiteral("other"));
         for (const char *name : {"groupBoxThemeSearchPaths", "groupBoxFallbackSearchPaths", "widgetThemeNames"}) {
-            QVERIFY2(child<QWidget>(&dialog, name)->isEnabled(), name);
+            QVERIFY2(windowChild<QWidget>(&dialog, name)->isEnabled(), name);
         }
 
         dialog.setUsingSystemIconsTheme(true);
         for (const char *name : {"groupBoxThemeSearchPaths", "groupBoxFallbackSearchPaths", "widgetThemeNames"}) {
-            QVERIFY2(!child<QWidget>(&dialog, name)->isEnabled(), name);
+            QVERIFY2(!windowChild<QWidget>(&dialog, name)->isEnabled(), name);
         }
         QCOMPARE(dialog.themeSearchPaths(), paths);
         QCOMPARE(dialog.fallbackSearchPaths(), QStringList{QStringLiteral("/c")});
@@ -130,21 +120,21 @@ private Q_SLOTS:
         dialog.setDisableHighDpiScaling(true);
 
         dialog.show();
-        child<QDialogButtonBox>(&dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
+        windowChild<QDialogButtonBox>(&dialog, "buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
         QVERIFY(dialog.isVisible());
 
         QVERIFY(!dialog.isScanIconNamesOnStart());
         QCOMPARE(dialog.scanIconNamesIconSize(), 16);
         QCOMPARE(dialog.applicantsIconPathsIconSize(), 16);
         QVERIFY(!dialog.isPreviewIconSizeEnable());
-        QVERIFY(!child<QSlider>(&dialog, "horizontalSliderPreviewIconSize")->isEnabled());
+        QVERIFY(!windowChild<QSlider>(&dialog, "horizontalSliderPreviewIconSize")->isEnabled());
         QCOMPARE(dialog.previewIconSize(), 256);
         QCOMPARE(dialog.searchIconSuffixes(), iconFileSuffixes);
         QCOMPARE(dialog.themeSearchPaths(), Settings::systemIconThemeSearchPaths());
         QCOMPARE(dialog.fallbackSearchPaths(), Settings::systemIconFallbackSearchPaths());
         QCOMPARE(dialog.themeName(), Settings::systemIconThemeName());
         QCOMPARE(dialog.fallbackThemeName(), Settings::systemIconFallbackThemeName());
-        QCOMPARE(child<StringListOrderEdit>(&dialog, "widgetApplicantsSortPolicy")->items(),
+        QCOMPARE(windowChild<StringListOrderEdit>(&dialog, "widgetApplicantsSortPolicy")->items(),
                  (QStringList{QStringLiteral("Main path"),
                               QStringLiteral("Icons theme"),
                               QStringLiteral("Size"),
@@ -183,7 +173,7 @@ private Q_SLOTS:
     {
         SettingsDialog dialog;
         dialog.setApplicantsSortSectionsPolicy(Settings::defaultApplicantsSortSectionsPolicy());
-        auto *editor = child<StringListOrderEdit>(&dialog, "widgetApplicantsSortPolicy");
+        auto *editor = windowChild<StringListOrderEdit>(&dialog, "widgetApplicantsSortPolicy");
         auto *view = editor->findChild<QListView *>(QStringLiteral("listView"));
         view->setCurrentIndex(view->model()->index(4, 0));
         editor->upItem();

@@ -15,21 +15,15 @@ class StringListEditsTest : public QObject
     Q_OBJECT
 
 private:
-    template<typename T>
-    static T *child(QWidget *widget, const char *name)
-    {
-        return widget->findChild<T *>(QLatin1String(name));
-    }
-
     static void makeCurrent(QWidget *editor, int row)
     {
-        auto *view = child<QListView>(editor, "listView");
+        auto *view = windowChild<QListView>(editor, "listView");
         view->setCurrentIndex(view->model()->index(row, 0));
     }
 
     static int currentRow(QWidget *editor)
     {
-        return child<QListView>(editor, "listView")->currentIndex().row();
+        return windowChild<QListView>(editor, "listView")->currentIndex().row();
     }
 
     // Answers the next line dialog with the given text; records what it showed first.
@@ -55,15 +49,15 @@ private Q_SLOTS:
     void editButtonsFollowTheCurrentEntry()
     {
         StringListEdit editor;
-        QAbstractItemModelTester tester(child<QListView>(&editor, "listView")->model());
+        QAbstractItemModelTester tester(windowChild<QListView>(&editor, "listView")->model());
         editor.setItems({QStringLiteral("png"), QStringLiteral("svg")});
-        QVERIFY(!child<QToolButton>(&editor, "toolButtonEdit")->isEnabled());
-        QVERIFY(!child<QToolButton>(&editor, "toolButtonRemove")->isEnabled());
-        QVERIFY(child<QToolButton>(&editor, "toolButtonAdd")->isEnabled());
+        QVERIFY(!windowChild<QToolButton>(&editor, "toolButtonEdit")->isEnabled());
+        QVERIFY(!windowChild<QToolButton>(&editor, "toolButtonRemove")->isEnabled());
+        QVERIFY(windowChild<QToolButton>(&editor, "toolButtonAdd")->isEnabled());
 
         makeCurrent(&editor, 1);
-        QVERIFY(child<QToolButton>(&editor, "toolButtonEdit")->isEnabled());
-        QVERIFY(child<QToolButton>(&editor, "toolButtonRemove")->isEnabled());
+        QVERIFY(windowChild<QToolButton>(&editor, "toolButtonEdit")->isEnabled());
+        QVERIFY(windowChild<QToolButton>(&editor, "toolButtonRemove")->isEnabled());
     }
 
     void addAppends_data()
@@ -85,12 +79,12 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
 
         StringListEdit editor;
-        QAbstractItemModelTester tester(child<QListView>(&editor, "listView")->model());
+        QAbstractItemModelTester tester(windowChild<QListView>(&editor, "listView")->model());
         editor.setItems({QStringLiteral("png"), QStringLiteral("svg")});
         makeCurrent(&editor, 0);
         QString title;
         answerLineDialog(text, accept, nullptr, &title);
-        child<QToolButton>(&editor, "toolButtonAdd")->click();
+        windowChild<QToolButton>(&editor, "toolButtonAdd")->click();
         QCOMPARE(title, QStringLiteral("Add"));
         QCOMPARE(editor.items(), expected);
         // The new entry is not made current.
@@ -116,13 +110,13 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
 
         StringListEdit editor;
-        QAbstractItemModelTester tester(child<QListView>(&editor, "listView")->model());
+        QAbstractItemModelTester tester(windowChild<QListView>(&editor, "listView")->model());
         editor.setItems({QStringLiteral("png"), QStringLiteral("svg")});
         makeCurrent(&editor, 1);
         QString shown;
         QString title;
         answerLineDialog(text, accept, &shown, &title);
-        child<QToolButton>(&editor, "toolButtonEdit")->click();
+        windowChild<QToolButton>(&editor, "toolButtonEdit")->click();
         QCOMPARE(shown, QStringLiteral("svg"));
         QCOMPARE(title, QStringLiteral("Edit"));
         QCOMPARE(editor.items(), expected);
@@ -142,24 +136,24 @@ private Q_SLOTS:
     void removeAsksNothing()
     {
         StringListEdit editor;
-        QAbstractItemModelTester tester(child<QListView>(&editor, "listView")->model());
+        QAbstractItemModelTester tester(windowChild<QListView>(&editor, "listView")->model());
         editor.setItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
         makeCurrent(&editor, 1);
         ModalWatcher<QDialog> watcher;
-        child<QToolButton>(&editor, "toolButtonRemove")->click();
+        windowChild<QToolButton>(&editor, "toolButtonRemove")->click();
         QCOMPARE(editor.items(), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
         QCOMPARE(watcher.count(), 0);
         // The buttons follow wherever the view put the current index.
         const bool hasCurrent = currentRow(&editor) >= 0;
-        QCOMPARE(child<QToolButton>(&editor, "toolButtonRemove")->isEnabled(), hasCurrent);
-        QCOMPARE(child<QToolButton>(&editor, "toolButtonEdit")->isEnabled(), hasCurrent);
+        QCOMPARE(windowChild<QToolButton>(&editor, "toolButtonRemove")->isEnabled(), hasCurrent);
+        QCOMPARE(windowChild<QToolButton>(&editor, "toolButtonEdit")->isEnabled(), hasCurrent);
     }
 
     void viewDoesNotEditInPlace()
     {
         StringListEdit editor;
         editor.setItems({QStringLiteral("png")});
-        auto *view = child<QListView>(&editor, "listView");
+        auto *view = windowChild<QListView>(&editor, "listView");
         QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(view->viewMode(), QListView::IconMode);
         QCOMPARE(view->flow(), QListView::TopToBottom);
@@ -191,8 +185,8 @@ private Q_SLOTS:
         if (row >= 0) {
             makeCurrent(&editor, row);
         }
-        QCOMPARE(child<QToolButton>(&editor, "toolButtonUp")->isEnabled(), up);
-        QCOMPARE(child<QToolButton>(&editor, "toolButtonDown")->isEnabled(), down);
+        QCOMPARE(windowChild<QToolButton>(&editor, "toolButtonUp")->isEnabled(), up);
+        QCOMPARE(windowChild<QToolButton>(&editor, "toolButtonDown")->isEnabled(), down);
     }
 
     void moves_data()
@@ -223,7 +217,7 @@ private Q_SLOTS:
         QFETCH(bool, downAfter);
 
         StringListOrderEdit editor;
-        QAbstractItemModelTester tester(child<QListView>(&editor, "listView")->model());
+        QAbstractItemModelTester tester(windowChild<QListView>(&editor, "listView")->model());
         editor.setItems({QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")});
         makeCurrent(&editor, row);
         // Slots directly: a refused move is reached even where the button is disabled.
@@ -234,8 +228,8 @@ private Q_SLOTS:
         }
         QCOMPARE(editor.items(), expected);
         QCOMPARE(currentRow(&editor), currentAfter);
-        QCOMPARE(child<QToolButton>(&editor, "toolButtonUp")->isEnabled(), upAfter);
-        QCOMPARE(child<QToolButton>(&editor, "toolButtonDown")->isEnabled(), downAfter);
+        QCOMPARE(windowChild<QToolButton>(&editor, "toolButtonUp")->isEnabled(), upAfter);
+        QCOMPARE(windowChild<QToolButton>(&editor, "toolButtonDown")->isEnabled(), downAfter);
     }
 
     void lineDialogKeepsTextAsTyped()

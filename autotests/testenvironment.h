@@ -59,4 +59,15 @@ private:
         return QTest::qExec(&tc, argc, argv);                                                                                                                  \
     }
 
+// A named child of a window or dialog; a missing one ends the test run at once.
+template<typename T>
+T *windowChild(QWidget *window, const char *name)
+{
+    T *widget = window->findChild<T *>(QLatin1String(name));
+    if (!widget) {
+        qFatal("no widget %s", name);
+    }
+    return widget;
+}
+
 #endif

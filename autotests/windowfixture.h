@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "settings/settings.h"
 #include "standardfixture.h"
+#include "testenvironment.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -27,16 +28,6 @@ inline void storeThemeSettings(const QStringList &searchPaths, const QStringList
 inline void storeThemeSettings(const StandardFixture &fixture)
 {
     storeThemeSettings({fixture.theme.searchPath()}, {fixture.fallbackPath()}, fixture.theme.name());
-}
-
-template<typename T>
-T *windowChild(QWidget *window, const char *name)
-{
-    T *widget = window->findChild<T *>(QLatin1String(name));
-    if (!widget) {
-        qFatal("no widget %s", name);
-    }
-    return widget;
 }
 
 inline void findByTyping(QWidget *window, const QString &name)

@@ -1,15 +1,12 @@
 #include "settings.h"
 
 #include "app/constants.h"
-#include "catalogue/directorylisting.h"
 #include "settings/settingsfileguard.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QFile>
-#include <QHash>
 #include <QIcon>
 #include <QStandardPaths>
 
@@ -49,53 +46,67 @@ QString userFilePath()
         + Settings::application + QStringLiteral(".ini");
 }
 
-// A pipe or device at the file's place would block or never end, and a file the guard
-// cannot clean would be parsed with what it takes out: the store then works on a private
-// copy for the rest of the process, and the user's file stays as it is.
-bool s_onPrivateCopy = false;
-
-void usePrivateCopy(const QByteArray &contents, const char *why)
+// The file as Qt's own INI format parses and writes it, with the guard's lines taken out
+// in memory first: the user's file is only ever written by a save, never by the guard.
+bool readGuarded(QIODevice &device, QSettings::SettingsMap &map)
 {
-    static QTemporaryDir folder;
-    QFile copy(folder.filePath(Settings::organization + QLatin1Char('/') + Settings::application + QStringLiteral(".ini")));
-    QDir().mkpath(QFileInfo(copy).path());
-    if (copy.open(QIODevice::WriteOnly)) {
-        copy.write(contents);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("read.ini"));
+    QFile plain(path);
+    if (!folder.isValid() || !plain.open(QIODevice::WriteOnly) || plain.write(SettingsFileGuard::withoutUnsafeValues(device.readAll())) < 0) {
+        return false;
     }
-    QSettings::setPath(Settings::format, Settings::scope, folder.path());
-    s_onPrivateCopy = true;
-    qWarning("zel-find-qicon: the settings file %s %s; settings changed now are not saved.", qPrintable(userFilePath()), why);
+    plain.close();
+    const QSettings parsed(path, QSettings::IniFormat);
+    const QStringList keys = parsed.allKeys();
+    for (const QString &key : keys) {
+        map.insert(key, parsed.value(key));
+    }
+    // Qt keeps what it could parse of a garbled file; so does the store.
+    return true;
 }
 
-// Called before any QSettings object opens the file, so that none ever parses what
-// the guard takes out; a file nobody changed since the guard was over it is not read again.
+bool writeGuarded(QIODevice &device, const QSettings::SettingsMap &map)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("write.ini"));
+    {
+        QSettings written(path, QSettings::IniFormat);
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            written.setValue(it.key(), it.value());
+        }
+        written.sync();
+        if (written.status() != QSettings::NoError) {
+            return false;
+        }
+    }
+    QFile plain(path);
+    if (!plain.open(QIODevice::ReadOnly)) {
+        return map.isEmpty();
+    }
+    const QByteArray bytes = plain.readAll();
+    return device.write(bytes) == bytes.size();
+}
+
+// A pipe or device at the file's place would block or never end: the store then works
+// on a private file for the rest of the process, and the user's path stays as it is.
+bool s_onPrivateCopy = false;
+
+void usePrivateCopy()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(Settings::format, Settings::scope, folder.path());
+    s_onPrivateCopy = true;
+    qWarning("zel-find-qicon: the settings file %s is not a regular file; settings changed now are not saved.", qPrintable(userFilePath()));
+}
+
+// Called before any QSettings object opens the file.
 QSettings::Format guardedFormat()
 {
-    if (s_onPrivateCopy) {
-        return Settings::format;
-    }
-    const QFileInfo info(userFilePath());
-    if (info.exists() && !info.isFile()) {
-        usePrivateCopy(QByteArray(), "is not a regular file");
-        return Settings::format;
-    }
-    // Only a file whose times are older than the file system's clock tick can be told
-    // unchanged by them.
-    static QHash<QString, DirectoryListing::Identity> settled;
-    const QString path = userFilePath();
-    const QByteArray encoded = QFile::encodeName(path);
-    if (!settled.contains(path) || settled.value(path) != DirectoryListing::identityOf(encoded)) {
-        QByteArray safe;
-        if (!SettingsFileGuard::dropUnsafeValues(path, &safe)) {
-            usePrivateCopy(safe, "holds values the program cannot read safely and cannot be cleaned");
-            return Settings::format;
-        }
-        const DirectoryListing::Identity looked = DirectoryListing::identityOf(encoded);
-        const qint64 tick = (QDateTime::currentMSecsSinceEpoch() - 2000) * 1000000;
-        if (looked.exists && looked.modified < tick && looked.changed < tick) {
-            settled.insert(path, looked);
-        } else {
-            settled.remove(path);
+    if (!s_onPrivateCopy) {
+        const QFileInfo info(userFilePath());
+        if (info.exists() && !info.isFile()) {
+            usePrivateCopy();
         }
     }
     return Settings::format;
@@ -114,7 +125,7 @@ void writeStaticBool(const QString &key, bool value)
 }
 }
 
-const QSettings::Format Settings::format = QSettings::IniFormat;
+const QSettings::Format Settings::format = QSettings::registerFormat(QStringLiteral("ini"), readGuarded, writeGuarded);
 const QSettings::Scope Settings::scope = QSettings::UserScope;
 const QString Settings::organization = QStringLiteral("zel-find-qicon");
 const QString Settings::application = QStringLiteral("application");

@@ -1,7 +1,5 @@
 #include "settingsfileguard.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 namespace
 {
@@ -126,20 +124,4 @@ QByteArray SettingsFileGuard::withoutUnsafeValues(const QByteArray &contents)
         start = end;
     }
     return result;
-}
-
-bool SettingsFileGuard::dropUnsafeValues(const QString &filePath, QByteArray *safeContents)
-{
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return true;
-    }
-    const QByteArray contents = file.readAll();
-    file.close();
-    *safeContents = withoutUnsafeValues(contents);
-    if (safeContents->size() == contents.size()) {
-        return true;
-    }
-    QSaveFile out(filePath);
-    return out.open(QIODevice::WriteOnly) && out.write(*safeContents) == safeContents->size() && out.commit();
 }

@@ -6,14 +6,10 @@
 
 // QSettings streams an "@Variant(...)" value through QDataStream, which trusts the counts
 // it reads and aborts on a damaged one. The program never writes such values, so lines
-// holding one are taken out before the file is opened; every other byte stays.
+// holding one are taken out before QSettings parses the bytes; every other byte stays.
 class SettingsFileGuard
 {
 public:
-    // Rewrites the file only when it held such a line; false when that rewrite failed
-    // (a read-only file or folder, a full disk), the file then left as it was.
-    static bool dropUnsafeValues(const QString &filePath, QByteArray *safeContents);
-
     // The file's bytes with those lines taken out.
     static QByteArray withoutUnsafeValues(const QByteArray &contents);
 

@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QImage>
 
-FixtureTheme::FixtureTheme(const QString &searchPath, const QString &name)
-    : m_searchPath(searchPath)
+FixtureTheme::FixtureTheme(const QString &name, const QString &searchPath)
+    : m_dir(searchPath.isEmpty() ? std::make_unique<QTemporaryDir>() : nullptr)
+    , m_searchPath(searchPath.isEmpty() ? m_dir->filePath(QStringLiteral("icons")) : searchPath)
     , m_name(name)
 {
     QDir().mkpath(themePath());
@@ -28,20 +30,20 @@ QString FixtureTheme::themePath() const
     return m_searchPath + QLatin1Char('/') + m_name;
 }
 
-void FixtureTheme::addDirectory(const QString &path, int size, const QString &type, int scale, const QString &context)
+QString FixtureTheme::fallbackPath() const
 {
-    m_directories.append({path, size, type, scale, context});
+    return QDir::cleanPath(m_searchPath + QStringLiteral("/../pixmaps"));
+}
+
+void FixtureTheme::addDirectory(const QString &path, int size, const QString &type, int scale)
+{
+    m_directories.append({path, size, type, scale});
     QDir().mkpath(themePath() + QLatin1Char('/') + path);
 }
 
 void FixtureTheme::setInherits(const QStringList &themes)
 {
     m_inherits = themes;
-}
-
-void FixtureTheme::setExtraIndexLines(const QString &lines)
-{
-    m_extraLines = lines;
 }
 
 QByteArray FixtureTheme::pngBytes(int width, int height, const QColor &color)
@@ -57,66 +59,96 @@ QByteArray FixtureTheme::pngBytes(int width, int height, const QColor &color)
 
 QByteArray FixtureTheme::svgBytes(const QColor &color)
 {
-    return QStringLiteral(
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" viewBox=\"0 0 16 16\">"
-               "<rect width=\"16\" height=\"16\" fill=\"%1\"/></svg>\n")
+    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\" fill=\"%1\"/></svg>\n")
         .arg(color.name())
         .toUtf8();
 }
 
-QString FixtureTheme::addFile(const QString &relativePath, const QByteArray &bytes)
+void FixtureTheme::writeFile(const QString &path, const QByteArray &bytes)
 {
-    const QString path = themePath() + QLatin1Char('/') + relativePath;
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(bytes);
     }
+}
+
+QByteArray FixtureTheme::readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString FixtureTheme::addFile(const QString &relativePath, const QByteArray &bytes)
+{
+    const QString path = themePath() + QLatin1Char('/') + relativePath;
+    writeFile(path, bytes);
     return path;
 }
 
-QString FixtureTheme::addPng(const QString &dir, const QString &iconName, int width, int height, const QColor &color)
+QString FixtureTheme::addPng(const QString &dir, const QString &iconName, int size, const QColor &color)
 {
-    return addFile(dir + QLatin1Char('/') + iconName + QStringLiteral(".png"), pngBytes(width, height, color));
-}
-
-QString FixtureTheme::addSvg(const QString &dir, const QString &iconName, const QColor &color)
-{
-    return addFile(dir + QLatin1Char('/') + iconName + QStringLiteral(".svg"), svgBytes(color));
-}
-
-QString FixtureTheme::addCorrupt(const QString &dir, const QString &fileName)
-{
-    return addFile(dir + QLatin1Char('/') + fileName, QByteArray("\x89PNG\r\n\x1a\nthis is not an image", 28));
-}
-
-bool FixtureTheme::addLink(const QString &linkRelativePath, const QString &target)
-{
-    const QString link = themePath() + QLatin1Char('/') + linkRelativePath;
-    QDir().mkpath(QFileInfo(link).path());
-    return QFile::link(target, link);
+    return addFile(dir + QLatin1Char('/') + iconName + QStringLiteral(".png"), pngBytes(size, size, color));
 }
 
 void FixtureTheme::writeIndex()
 {
     QStringList names;
+    QString sections;
     for (const Directory &directory : qAsConst(m_directories)) {
         names.append(directory.path);
+        sections += QStringLiteral("\n[%1]\nSize=%2\nType=%3\nContext=Applications\n").arg(directory.path).arg(directory.size).arg(directory.type);
+        if (directory.scale != 1) {
+            sections += QStringLiteral("Scale=%1\n").arg(directory.scale);
+        }
+        if (directory.type == QLatin1String("Scalable")) {
+            sections += QStringLiteral("MinSize=8\nMaxSize=512\n");
+        }
     }
     QString text = QStringLiteral("[Icon Theme]\nName=%1\nComment=Fixture\n").arg(m_name);
     if (!m_inherits.isEmpty()) {
         text += QStringLiteral("Inherits=%1\n").arg(m_inherits.join(QLatin1Char(',')));
     }
-    text += QStringLiteral("Directories=%1\n").arg(names.join(QLatin1Char(',')));
-    text += m_extraLines;
-    for (const Directory &directory : qAsConst(m_directories)) {
-        text += QStringLiteral("\n[%1]\nSize=%2\nType=%3\nContext=%4\n").arg(directory.path).arg(directory.size).arg(directory.type, directory.context);
-        if (directory.scale != 1) {
-            text += QStringLiteral("Scale=%1\n").arg(directory.scale);
+    addFile(QStringLiteral("index.theme"), (text + QStringLiteral("Directories=%1\n").arg(names.join(QLatin1Char(','))) + sections).toUtf8());
+}
+
+void FixtureTheme::addStandardIcons()
+{
+    const QByteArray corrupt("\x89PNG\r\n\x1a\nthis is not an image", 28);
+    for (int size : {16, 22, 24, 32, 48, 64, 96, 128, 192, 256}) {
+        const QString dir = QStringLiteral("%1x%1/apps").arg(size);
+        addDirectory(dir, size);
+        // Every standard size: the one name without remarks.
+        if (size != 24) {
+            addPng(dir, QStringLiteral("complete"), size, Qt::green);
         }
-        if (directory.type == QLatin1String("Scalable")) {
-            text += QStringLiteral("MinSize=8\nMaxSize=512\n");
+        if (size == 16 || size == 22 || size == 32 || size == 48) {
+            addPng(dir, QStringLiteral("four-sizes"), size);
         }
     }
-    addFile(QStringLiteral("index.theme"), text.toUtf8());
+    addDirectory(QStringLiteral("16x16@2x/apps"), 16, QStringLiteral("Fixed"), 2);
+    addDirectory(QStringLiteral("scalable/apps"), 16, QStringLiteral("Scalable"));
+    addPng(QStringLiteral("16x16/apps"), QStringLiteral("corrupt-one"), 16);
+    addFile(QStringLiteral("22x22/apps/corrupt-one.png"), corrupt);
+    addFile(QStringLiteral("16x16/apps/twice.png"), corrupt);
+    addFile(QStringLiteral("16x16@2x/apps/twice.png"), corrupt);
+    addPng(QStringLiteral("24x24/apps"), QStringLiteral("odd24"), 24);
+    addPng(QStringLiteral("48x48/apps"), QStringLiteral("base"), 48, Qt::red);
+    addPng(QStringLiteral("48x48/apps"), QStringLiteral("emblem"), 48, Qt::blue);
+    addPng(QStringLiteral("48x48/apps"), QStringLiteral("emblem-green"), 48, Qt::green);
+    addFile(QStringLiteral("scalable/apps/vector.svg"), svgBytes(Qt::blue));
+    addPng(QStringLiteral("16x16/apps"), QStringLiteral("dialog-error"), 16, Qt::red);
+    addPng(QStringLiteral("16x16/apps"), QStringLiteral("dialog-warning"), 16, Qt::yellow);
+    addPng(QStringLiteral("16x16/apps"), QStringLiteral("dialog-information"), 16, Qt::blue);
+    writeIndex();
+    writeFile(fallbackPath() + QStringLiteral("/wide.png"), pngBytes(32, 16, Qt::yellow));
+    writeFile(fallbackPath() + QStringLiteral("/no-sizes.svg"), svgBytes(Qt::cyan));
+}
+
+void FixtureTheme::apply() const
+{
+    QIcon::setThemeSearchPaths({m_searchPath});
+    QIcon::setFallbackSearchPaths({fallbackPath()});
+    QIcon::setThemeName(m_name);
+    QIcon::setFallbackThemeName(m_name);
 }

@@ -2,55 +2,52 @@
 #define FIXTURETHEME_H
 
 #include <QColor>
-#include <QList>
-#include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
-// Writes an icon theme under a search path: index.theme plus real image files.
+#include <memory>
+
+// Writes an icon theme, index.theme plus real image files, under a search path of its
+// own or a given one. addStandardIcons() gives the cases the remarks and the find tell apart.
 class FixtureTheme
 {
 public:
-    struct Directory {
-        QString path;
-        int size;
-        QString type; // Fixed, Scalable or Threshold
-        int scale;
-        QString context;
-    };
-
-    FixtureTheme(const QString &searchPath, const QString &name);
+    explicit FixtureTheme(const QString &name = QStringLiteral("zelfixture"), const QString &searchPath = QString());
 
     QString name() const;
     QString searchPath() const;
     QString themePath() const;
+    // Loose icons beside the themes, as /usr/share/pixmaps.
+    QString fallbackPath() const;
 
-    void addDirectory(const QString &path,
-                      int size,
-                      const QString &type = QStringLiteral("Fixed"),
-                      int scale = 1,
-                      const QString &context = QStringLiteral("Applications"));
+    void addDirectory(const QString &path, int size, const QString &type = QStringLiteral("Fixed"), int scale = 1);
     void setInherits(const QStringList &themes);
-    void setExtraIndexLines(const QString &lines);
-
-    // Paths are relative to the theme directory; the directory is created as needed.
-    QString addPng(const QString &dir, const QString &iconName, int width, int height, const QColor &color = Qt::red);
-    QString addSvg(const QString &dir, const QString &iconName, const QColor &color = Qt::blue);
+    // Paths are relative to the theme folder; folders are made as needed.
+    QString addPng(const QString &dir, const QString &iconName, int size, const QColor &color = Qt::red);
     QString addFile(const QString &relativePath, const QByteArray &bytes);
-    QString addCorrupt(const QString &dir, const QString &fileName);
-    bool addLink(const QString &linkRelativePath, const QString &target);
-
-    // Writes index.theme with every directory declared so far.
     void writeIndex();
+
+    void addStandardIcons();
+    // Makes this theme the toolkit's, fallback folder included.
+    void apply() const;
 
     static QByteArray pngBytes(int width, int height, const QColor &color);
     static QByteArray svgBytes(const QColor &color);
+    static void writeFile(const QString &path, const QByteArray &bytes);
+    static QByteArray readFile(const QString &path);
 
 private:
+    struct Directory {
+        QString path;
+        int size;
+        QString type;
+        int scale;
+    };
+    std::unique_ptr<QTemporaryDir> m_dir;
     QString m_searchPath;
     QString m_name;
     QList<Directory> m_directories;
     QStringList m_inherits;
-    QString m_extraLines;
 };
 
 #endif

@@ -1,256 +1,344 @@
 #include "catalogue/iconsmodel.h"
 #include "catalogue/iconsmodelloader.h"
-
-#include "standardfixture.h"
-#include "testenvironment.h"
+#include "catalogue/slicedrelease.h"
+#include "testhelpers.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+
+#include <memory>
 
 class IconsModelTest : public QObject
 {
     Q_OBJECT
 
-    StandardFixture m_fixture;
+    FixtureTheme m_theme;
+
+    static QString describe(const IconRemarks &remarks)
+    {
+        QStringList lines;
+        for (const IconRemark &remark : remarks) {
+            lines.append(QString::number(remark.first) + ':' + remark.second);
+        }
+        return lines.join('\n');
+    }
+
+    static QStringList missing(const QString &name, const QList<int> &sizes, const QString &inUse = QString())
+    {
+        QStringList lines;
+        for (int size : sizes) {
+            lines.append(QString("1:The standard size %1x%1 not found for icon %2").arg(size).arg(name) + (inUse.isEmpty() ? QString() : " (icon " + inUse + " in use)"));
+        }
+        return lines;
+    }
 
     static bool isPlaceholder(const QIcon &icon)
     {
-        if (icon.isNull() || !icon.name().isEmpty()) {
-            return false;
-        }
         const QList<QSize> sizes = icon.availableSizes();
-        if (sizes.size() != 9 || sizes.first() != QSize(16, 16) || sizes.last() != QSize(256, 256)) {
-            return false;
-        }
-        const QImage image = icon.pixmap(QSize(16, 16)).toImage();
-        return image.pixelColor(8, 8).alpha() == 0;
+        return icon.name().isEmpty() && sizes.size() == 9 && sizes.first() == QSize(16, 16) && sizes.last() == QSize(256, 256)
+            && icon.pixmap(QSize(16, 16)).toImage().pixelColor(8, 8).alpha() == 0;
+    }
+
+public:
+    static void initMain()
+    {
+        prepareTestEnvironment();
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_theme.addStandardIcons();
+    }
+
+    void init()
+    {
+        // Every loader resets the theme name when it is made, so each test applies it after.
+        IconsModelLoader loader(nullptr);
+        m_theme.apply();
+    }
+
+    void remarks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QStringList>("expected");
+        const QList<int> all = {16, 22, 32, 48, 64, 96, 128, 192, 256};
+        for (bool loaded : {false, true}) {
+            const char *tag = loaded ? "loaded" : "not loaded";
+            QTest::addRow("absent, %s", tag) << "absent" << loaded << QStringList{"3:Icon with name absent not found on current theme"};
+            QTest::addRow("empty, %s", tag) << QString() << loaded << QStringList{"3:Icon with name  not found on current theme"};
+            QTest::addRow("complete, %s", tag) << "complete" << loaded << QStringList();
+            QTest::addRow("four sizes, %s", tag) << "four-sizes" << loaded << missing("four-sizes", all.mid(4));
+            QTest::addRow("no sizes, %s", tag) << "no-sizes" << loaded << QStringList{"3:No available sizes found for icon no-sizes"} + missing("no-sizes", all);
+            QTest::addRow("corrupt size, %s", tag) << "corrupt-one" << loaded
+                                                   << QStringList{"3:The size 22x22 for icon corrupt-one has no image valid"} + missing("corrupt-one", all.mid(2));
+            QTest::addRow("size listed twice, %s", tag) << "twice" << loaded
+                                                        << QStringList{"3:The size 16x16 for icon twice has no image valid", "3:The size 16x16 for icon twice has no image valid"}
+                    + missing("twice", all.mid(1));
+            QTest::addRow("24x24 only, %s", tag) << "odd24" << loaded << missing("odd24", all);
+            QTest::addRow("32x16 only, %s", tag) << "wide" << loaded << missing("wide", all);
+            QTest::addRow("dash fallback, %s", tag) << "four-sizes-extra" << loaded
+                                                    << QStringList{"2:Icon with name four-sizes-extra not found, using four-sizes instead"}
+                    + missing("four-sizes-extra", all.mid(4), "four-sizes");
+            QTest::addRow("dash fallback onto a corrupt size, %s", tag)
+                << "corrupt-one-x" << loaded
+                << QStringList{"3:The size 22x22 for icon corrupt-one-x (icon corrupt-one in use) has no image valid",
+                               "2:Icon with name corrupt-one-x not found, using corrupt-one instead"}
+                    + missing("corrupt-one-x", all.mid(2), "corrupt-one");
+        }
+    }
+
+    void remarks()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, loaded);
+        QFETCH(QStringList, expected);
+        IconsModel model(nullptr);
+        m_theme.apply();
+        model.addIcon(name);
+        if (loaded) {
+            model.loadAllIcons();
+        }
+        QCOMPARE(describe(model.iconRemarks(name)), expected.join('\n'));
+        const QModelIndex index = model.findIcon(name);
+        QCOMPARE(index.isValid(), !name.isEmpty());
+        QStringList texts;
+        for (const QString &line : qAsConst(expected)) {
+            texts.append(line.mid(2));
+        }
+        QCOMPARE(model.iconRemarksAsString(index), texts.join('\n'));
+        if (index.isValid()) {
+            QCOMPARE(model.data(index, Qt::ToolTipRole).toString(), texts.join('\n'));
+        }
+        int top = 0;
+        for (const QString &line : qAsConst(expected)) {
+            top = qMax(top, line.left(1).toInt());
+        }
+        QCOMPARE(model.getMaxRemarkDialogIcon(name).name(), IconsModel::getRemarkDialogIcon(static_cast<IconRemarkState>(top)).name());
+    }
+
+    void remarkDialogIcons()
+    {
+        const QStringList names{QString(), "dialog-information", "dialog-warning", "dialog-error", QString()};
+        for (int state = -1; state < 5; ++state) {
+            const QIcon icon = IconsModel::getRemarkDialogIcon(static_cast<IconRemarkState>(state));
+            QCOMPARE(icon.name(), names.value(state));
+            QCOMPARE(icon.isNull(), names.value(state).isEmpty());
+        }
+    }
+
+    // Asked again and again by the table, remarks must answer for the toolkit as it is now:
+    // another theme, or a file added and the same paths set again.
+    void remarksFollowTheToolkit_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("not loaded") << false;
+        QTest::newRow("loaded") << true;
+    }
+
+    void remarksFollowTheToolkit()
+    {
+        QFETCH(bool, loaded);
+        const QString grows = QString("grows-%1").arg(loaded);
+        m_theme.addPng("16x16/apps", grows, 16);
+        IconsModel model(nullptr);
+        m_theme.apply();
+        model.addIcons({"four-sizes", grows});
+        if (loaded) {
+            model.loadAllIcons();
+        }
+        QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
+        QIcon::setThemeName("zel-no-such-theme");
+        QIcon::setFallbackThemeName("zel-no-such-theme");
+        QCOMPARE(describe(model.iconRemarks("four-sizes")), QString("3:Icon with name four-sizes not found on current theme"));
+        m_theme.apply();
+        QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
+
+        const QString missing22 = QString("The standard size 22x22 not found for icon %1").arg(grows);
+        QVERIFY(model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
+        m_theme.addPng("22x22/apps", grows, 22);
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths());
+        QVERIFY(!model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
+        QVERIFY(!loaded || model.icon(model.findIcon(grows)).availableSizes().contains(QSize(22, 22)));
+    }
+
     void addingNames_data()
     {
         QTest::addColumn<QStringList>("added");
+        QTest::addColumn<bool>("batch");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<int>("insertions");
-        QTest::addColumn<bool>("batch");
-        QTest::newRow("empty name") << QStringList{QString()} << QStringList{} << 0 << false;
-        QTest::newRow("repeat") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")}
-                                << QStringList{QStringLiteral("a"), QStringLiteral("b")} << 2 << false;
-        QTest::newRow("case differs") << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")}
-                                      << QStringList{QStringLiteral("Edit"), QStringLiteral("edit")} << 2 << false;
-        QTest::newRow("batch") << QStringList{QStringLiteral("c"), QStringLiteral("a"), QString(), QStringLiteral("b"), QStringLiteral("a")}
-                               << QStringList{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("b")} << 1 << true;
-        QTest::newRow("batch of listed names") << QStringList{QStringLiteral("a"), QStringLiteral("a")} << QStringList{QStringLiteral("a")} << 0 << true;
-        QTest::newRow("blank kept") << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << QStringList{QStringLiteral(" a"), QStringLiteral("a")} << 2
-                                    << false;
+        QTest::newRow("empty name") << QStringList{QString()} << false << QStringList{} << 0;
+        QTest::newRow("repeat") << QStringList{"a", "b", "a"} << false << QStringList{"a", "b"} << 2;
+        QTest::newRow("case and blanks differ") << QStringList{"Edit", "edit", " edit"} << false << QStringList{"Edit", "edit", " edit"} << 3;
+        // The first row is listed before: a batch must neither repeat nor move it.
+        QTest::newRow("batch") << QStringList{"c", "a", QString(), "b", "a"} << true << QStringList{"a", "c", "b"} << 1;
+        QTest::newRow("batch of listed names") << QStringList{"a", "a"} << true << QStringList{"a"} << 0;
     }
 
     void addingNames()
     {
         QFETCH(QStringList, added);
+        QFETCH(bool, batch);
         QFETCH(QStringList, rows);
         QFETCH(int, insertions);
-        QFETCH(bool, batch);
         IconsModel model(nullptr);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        // A name listed before the batch: the batch must neither repeat nor move it.
         if (batch) {
             model.addIcon(rows.first());
         }
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-        QVERIFY(inserted.isValid());
         if (batch) {
             model.addIcons(added);
-        }
-        for (const QString &name : batch ? QStringList() : added) {
-            model.addIcon(name);
+        } else {
+            for (const QString &name : qAsConst(added)) {
+                model.addIcon(name);
+            }
         }
         QCOMPARE(inserted.count(), insertions);
-        QCOMPARE(model.rowCount(), rows.size());
+        QCOMPARE(column(&model), rows);
         for (int row = 0; row < rows.size(); ++row) {
-            QCOMPARE(model.data(model.index(row, 0)).toString(), rows.at(row));
             QCOMPARE(model.findIcon(rows.at(row)), model.index(row, 0));
         }
-    }
-
-    void findAndIndexes()
-    {
-        IconsModel model(nullptr);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        for (const char *name : {"a", "b", "c"}) {
-            model.addIcon(QLatin1String(name));
-        }
-        QCOMPARE(model.findIcon(QStringLiteral("b")).row(), 1);
-        QCOMPARE(model.findIcon(QStringLiteral("b")).column(), 0);
-        QVERIFY(!model.findIcon(QStringLiteral("d")).isValid());
-        QVERIFY(!model.findIcon(QStringLiteral("B")).isValid());
-
-        const QModelIndex first = model.index(0, 0);
-        QVERIFY(!model.index(0, 1).isValid());
-        QVERIFY(!model.index(3, 0).isValid());
-        QVERIFY(!model.index(-1, 0).isValid());
-        QVERIFY(!model.index(0, 0, first).isValid());
-        QCOMPARE(model.rowCount(first), 0);
-        QCOMPARE(model.columnCount(first), 0);
-        QCOMPARE(model.columnCount(), 1);
+        QVERIFY(!model.findIcon("A").isValid());
+        QVERIFY(!model.data(model.index(0, 0), Qt::EditRole).isValid());
+        QVERIFY(!model.data(model.index(0, 0), Qt::UserRole).isValid());
         QCOMPARE(model.iconName(QModelIndex()), QString());
     }
 
-    void roles_data()
-    {
-        QTest::addColumn<int>("role");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("display") << int(Qt::DisplayRole) << true;
-        QTest::newRow("decoration") << int(Qt::DecorationRole) << true;
-        QTest::newRow("edit") << int(Qt::EditRole) << false;
-        QTest::newRow("tool tip") << int(Qt::ToolTipRole) << true;
-        QTest::newRow("status tip") << int(Qt::StatusTipRole) << false;
-        QTest::newRow("user") << int(Qt::UserRole) << false;
-    }
-
-    void roles()
-    {
-        QFETCH(int, role);
-        QFETCH(bool, valid);
-        IconsModel model(nullptr);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.addIcon(QStringLiteral("four-sizes"));
-        QCOMPARE(model.data(model.index(0, 0), role).isValid(), valid);
-        QVERIFY(!model.data(QModelIndex(), role).isValid());
-    }
-
+    // Until the loading pass the list shows a blank placeholder; the pass emits nothing,
+    // and a name the theme lacks is cached with the placeholder too.
     void placeholderUntilLoaded()
     {
         IconsModel model(nullptr);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_fixture.apply();
-        model.addIcon(QStringLiteral("four-sizes"));
-        model.addIcon(QStringLiteral("absent"));
-        const QModelIndex present = model.index(0, 0);
-        const QModelIndex absent = model.index(1, 0);
-
-        QVERIFY(isPlaceholder(model.data(present, Qt::DecorationRole).value<QIcon>()));
+        m_theme.apply();
+        model.addIcons({"four-sizes", "absent"});
+        QVERIFY(isPlaceholder(model.data(model.index(0, 0), Qt::DecorationRole).value<QIcon>()));
         QVERIFY(isPlaceholder(model.icon(QModelIndex())));
-
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         model.loadAllIcons();
         QCOMPARE(changed.count(), 0);
-        QCOMPARE(model.icon(present).name(), QStringLiteral("four-sizes"));
-        // A name the theme lacks is cached too, and shows the placeholder.
-        QVERIFY(isPlaceholder(model.icon(absent)));
-
+        QCOMPARE(model.icon(model.index(0, 0)).name(), QString("four-sizes"));
+        QVERIFY(isPlaceholder(model.icon(model.index(1, 0))));
         model.clear();
-        QCOMPARE(model.rowCount(), 0);
-        model.addIcon(QStringLiteral("four-sizes"));
+        model.addIcon("four-sizes");
         QVERIFY(isPlaceholder(model.icon(model.index(0, 0))));
     }
 
-    void loaderStatus()
+    void loaderKeepsWhatItLoaded()
     {
-        IconsModelLoader loader(nullptr);
-        m_fixture.apply();
-        QCOMPARE(loader.status(QStringLiteral("four-sizes")), 0);
-        loader.loadIcon(QStringLiteral("four-sizes"));
-        loader.loadIcon(QStringLiteral("absent"));
-        QCOMPARE(loader.status(QStringLiteral("four-sizes")), 2);
-        QCOMPARE(loader.status(QStringLiteral("absent")), 2);
-        QCOMPARE(loader.getIcon(QStringLiteral("four-sizes")).name(), QStringLiteral("four-sizes"));
-
-        // A cached icon is never looked up again, even when the theme changes under it.
-        const qint64 key = loader.getIcon(QStringLiteral("four-sizes")).cacheKey();
-        loader.loadIcon(QStringLiteral("four-sizes"));
-        QCOMPARE(loader.getIcon(QStringLiteral("four-sizes")).cacheKey(), key);
-
-        loader.clear();
-        QCOMPARE(loader.status(QStringLiteral("four-sizes")), 0);
-        QVERIFY(loader.getIcon(QStringLiteral("four-sizes")).name().isEmpty());
-    }
-
-    // A clear empties the model at once; the icons and remarks it held are let go of
-    // later, from the event loop, and none of them is kept for good.
-    void clearReleasesLater_data()
-    {
-        QTest::addColumn<bool>("warmed");
-        QTest::addColumn<int>("clears");
-        QTest::newRow("loaded") << false << 1;
-        QTest::newRow("remarks worked out") << true << 1;
-        QTest::newRow("cleared again before the release ends") << true << 2;
-    }
-
-    void clearReleasesLater()
-    {
-        QFETCH(bool, warmed);
-        QFETCH(int, clears);
-        IconsModel model(nullptr);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_fixture.apply();
-        model.addIcon(QStringLiteral("four-sizes"));
-        model.addIcon(QStringLiteral("absent"));
-        model.loadAllIcons();
-        if (warmed) {
-            QTRY_VERIFY(!model.isWarmingRemarks());
-        }
-        for (int i = 0; i < clears; ++i) {
-            model.clear();
-            model.addIcon(QStringLiteral("four-sizes"));
-            QVERIFY(isPlaceholder(model.icon(model.index(0, 0))));
-            QCOMPARE(model.findIcon(QStringLiteral("absent")), QModelIndex());
-            model.loadAllIcons();
-            model.clear();
-        }
-        QCOMPARE(model.rowCount(), 0);
-        QVERIFY(model.isReleasing());
-        QTRY_VERIFY(!model.isReleasing());
-
-        // Names listed after the release load and give their remarks as before.
-        model.addIcon(QStringLiteral("four-sizes"));
-        model.loadAllIcons();
-        QCOMPARE(model.icon(model.index(0, 0)).name(), QStringLiteral("four-sizes"));
-        QCOMPARE(model.iconRemarks(QStringLiteral("four-sizes")), IconsModel(nullptr).iconRemarks(QStringLiteral("four-sizes")));
-    }
-
-    void loaderResetsThemeName()
-    {
-        QIcon::setThemeName(QStringLiteral("something-else"));
+        QIcon::setThemeName("something-else");
         IconsModelLoader loader(nullptr);
         QVERIFY(QIcon::themeName() != QLatin1String("something-else"));
+        m_theme.apply();
+        QCOMPARE(loader.status("four-sizes"), 0);
+        loader.loadIcon("four-sizes");
+        loader.loadIcon("absent");
+        QCOMPARE(loader.status("four-sizes"), 2);
+        QCOMPARE(loader.status("absent"), 2);
+        // A loaded icon is never looked up again, even when the theme changes under it.
+        const qint64 key = loader.getIcon("four-sizes").cacheKey();
+        QIcon::setThemeName("zel-no-such-theme");
+        loader.loadIcon("four-sizes");
+        QCOMPARE(loader.getIcon("four-sizes").cacheKey(), key);
+        loader.clear();
+        QCOMPARE(loader.status("four-sizes"), 0);
+        QVERIFY(loader.getIcon("four-sizes").name().isEmpty());
     }
 
-    // Remarks worked out in idle time must be the ones an immediate request gives.
-    void remarksWarmedInIdleTime()
+    // Remarks worked out in idle time must be those an immediate request gives, and a
+    // clear empties the model at once while what it held goes later, from the event loop.
+    void warmedAndReleased_data()
     {
+        QTest::addColumn<int>("clears");
+        QTest::newRow("one clear") << 1;
+        QTest::newRow("cleared again before the release ends") << 2;
+    }
+
+    void warmedAndReleased()
+    {
+        QFETCH(int, clears);
+        const QStringList names{"four-sizes", "absent", "corrupt-one", "four-sizes-extra", "complete"};
         IconsModel fresh(nullptr);
-        IconsModel warmed(nullptr);
-        QAbstractItemModelTester tester(&warmed, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_fixture.apply();
-        const QStringList names{QStringLiteral("four-sizes"), QStringLiteral("absent"), QStringLiteral("corrupt-one"), QStringLiteral("four-sizes-extra")};
-        for (const QString &name : names) {
-            fresh.addIcon(name);
-            warmed.addIcon(name);
-        }
-        QVERIFY(!warmed.isWarmingRemarks());
-        warmed.loadAllIcons();
-        QVERIFY(warmed.isWarmingRemarks());
-        QTRY_VERIFY(!warmed.isWarmingRemarks());
+        IconsModel model(nullptr);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        m_theme.apply();
+        fresh.addIcons(names);
+        model.addIcons(names);
+        QVERIFY(!model.isWarmingRemarks());
+        model.loadAllIcons();
+        QVERIFY(model.isWarmingRemarks());
+        QTRY_VERIFY(!model.isWarmingRemarks());
         fresh.loadAllIcons();
         for (const QString &name : names) {
-            QCOMPARE(warmed.iconRemarks(name), fresh.iconRemarks(name));
+            QCOMPARE(model.iconRemarks(name), fresh.iconRemarks(name));
         }
-
-        // A new scan empties the list; what was being worked out goes with it.
-        warmed.loadAllIcons();
-        warmed.clear();
-        QVERIFY(!warmed.isWarmingRemarks());
+        for (int i = 0; i < clears; ++i) {
+            model.loadAllIcons();
+            model.clear();
+            QVERIFY(!model.isWarmingRemarks());
+            QCOMPARE(model.findIcon("absent"), QModelIndex());
+            model.addIcon("four-sizes");
+            QVERIFY(isPlaceholder(model.icon(model.index(0, 0))));
+            model.clear();
+        }
+        QVERIFY(model.isReleasing());
+        QTRY_VERIFY(!model.isReleasing());
+        model.addIcon("four-sizes");
+        model.loadAllIcons();
+        QCOMPARE(model.icon(model.index(0, 0)).name(), QString("four-sizes"));
+        QCOMPARE(model.iconRemarks("four-sizes"), fresh.iconRemarks("four-sizes"));
     }
 
-    void emptyModelLoadsNothing()
+    // Every entry holds a copy of one token, so its use count tells how many are alive.
+    void slicedRelease_data()
     {
-        IconsModel model(nullptr);
-        model.loadAllIcons();
-        QCOMPARE(model.rowCount(), 0);
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("busyLoop");
+        QTest::newRow("one") << 1 << false;
+        QTest::newRow("many steps") << 200001 << false;
+        QTest::newRow("a loop that never calms down") << 1000 << true;
+    }
+
+    void slicedRelease()
+    {
+        QFETCH(int, entries);
+        QFETCH(bool, busyLoop);
+        using Token = std::shared_ptr<int>;
+        const Token token = std::make_shared<int>(0);
+        QTimer busy;
+        connect(&busy, &QTimer::timeout, &busy, []() {
+            QThread::msleep(40);
+        });
+        if (busyLoop) {
+            busy.start(0);
+        }
+        SlicedRelease release(nullptr);
+        QHash<int, Token> hash;
+        QList<Token> list;
+        for (int i = 0; i < entries; ++i) {
+            hash.insert(i, token);
+            list.append(token);
+        }
+        release.retire(QHash<int, Token>());
+        QVERIFY(!release.isPending());
+        release.retire(std::move(hash));
+        release.retire(std::move(list));
+        QVERIFY(hash.isEmpty() && list.isEmpty());
+        QCOMPARE(token.use_count(), 1L + 2 * entries);
+        QVERIFY(release.isPending());
+        QTRY_COMPARE_WITH_TIMEOUT(token.use_count(), 1L, 20000);
+        QVERIFY(!release.isPending());
+        {
+            SlicedRelease pending(nullptr);
+            pending.retire(QList<Token>{token, token});
+        }
+        QCOMPARE(token.use_count(), 1L);
     }
 };
 
-ZEL_TEST_MAIN(IconsModelTest)
+QTEST_MAIN(IconsModelTest)
 
 #include "iconsmodeltest.moc"

@@ -1,11 +1,10 @@
 #include "app/mainwindow.h"
+#include "testhelpers.h"
 #include "catalogue/iconsmodel.h"
 #include "remarks/iconsproxyremarksmodel.h"
 #include "remarks/iconsremarksdelegate.h"
 #include "remarks/iconsremarksviewdialog.h"
 
-#include "fixturetheme.h"
-#include "testenvironment.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -34,20 +33,20 @@ class RemarksFixture
 {
 public:
     RemarksFixture()
-        : theme(m_dir.path() + QStringLiteral("/icons"), QStringLiteral("zelremarks"))
+        : theme(QStringLiteral("zelremarks"), m_dir.path() + QStringLiteral("/icons"))
     {
         for (int size : allSizes) {
             const QString dir = QStringLiteral("%1x%1/apps").arg(size);
             theme.addDirectory(dir, size);
-            theme.addPng(dir, QStringLiteral("b-full"), size, size, Qt::green);
-            theme.addPng(dir, QStringLiteral("dialog-error"), size, size, Qt::red);
-            theme.addPng(dir, QStringLiteral("dialog-information"), size, size, Qt::blue);
-            theme.addPng(dir, QStringLiteral("dialog-warning"), size, size, Qt::yellow);
+            theme.addPng(dir, QStringLiteral("b-full"), size, Qt::green);
+            theme.addPng(dir, QStringLiteral("dialog-error"), size, Qt::red);
+            theme.addPng(dir, QStringLiteral("dialog-information"), size, Qt::blue);
+            theme.addPng(dir, QStringLiteral("dialog-warning"), size, Qt::yellow);
             if (size <= 128) {
-                theme.addPng(dir, QStringLiteral("a-first"), size, size);
+                theme.addPng(dir, QStringLiteral("a-first"), size);
             }
             if (size <= 192) {
-                theme.addPng(dir, QStringLiteral("c-third"), size, size);
+                theme.addPng(dir, QStringLiteral("c-third"), size);
             }
         }
         theme.writeIndex();
@@ -71,6 +70,12 @@ public:
 class RemarksViewTest : public QObject
 {
     Q_OBJECT
+
+public:
+    static void initMain()
+    {
+        prepareTestEnvironment();
+    }
 
     // Every model's loader resets the theme name, so each test applies this after making one.
     RemarksFixture m_fixture;
@@ -366,6 +371,6 @@ private Q_SLOTS:
     }
 };
 
-ZEL_TEST_MAIN(RemarksViewTest)
+QTEST_MAIN(RemarksViewTest)
 
 #include "remarksviewtest.moc"

@@ -1,6 +1,6 @@
 #include "remarks/sizehintmemodelegate.h"
+#include "testhelpers.h"
 
-#include "testenvironment.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -12,6 +12,12 @@
 class SizeHintMemoDelegateTest : public QObject
 {
     Q_OBJECT
+
+public:
+    static void initMain()
+    {
+        prepareTestEnvironment();
+    }
 
     static QStyleOptionViewItem optionFor(QTableView &view, const QModelIndex &index)
     {
@@ -131,6 +137,6 @@ private Q_SLOTS:
     }
 };
 
-ZEL_TEST_MAIN(SizeHintMemoDelegateTest)
+QTEST_MAIN(SizeHintMemoDelegateTest)
 
 #include "sizehintmemodelegatetest.moc"

@@ -1,9 +1,8 @@
 #include "report/themereport.h"
+#include "testhelpers.h"
 #include "catalogue/iconsmodel.h"
 #include "report/themereportcommand.h"
 
-#include "testenvironment.h"
-#include "windowfixture.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -90,20 +89,26 @@ class ThemeReportTest : public QObject
 {
     Q_OBJECT
 
-    StandardFixture m_fixture;
+public:
+    static void initMain()
+    {
+        prepareTestEnvironment();
+    }
+
+    FixtureTheme m_fixture;
     QTemporaryDir m_severityDir;
-    FixtureTheme m_severityTheme{m_severityDir.path(), QStringLiteral("zelseverity")};
+    FixtureTheme m_severityTheme{QStringLiteral("zelseverity"), m_severityDir.path()};
 
     QStringList fixtureArguments() const
     {
         return {QStringLiteral("--theme-path"),
-                m_fixture.theme.searchPath(),
+                m_fixture.searchPath(),
                 QStringLiteral("--fallback-path"),
                 m_fixture.fallbackPath(),
                 QStringLiteral("--theme"),
-                m_fixture.theme.name(),
+                m_fixture.name(),
                 QStringLiteral("--fallback-theme"),
-                m_fixture.theme.name()};
+                m_fixture.name()};
     }
 
     QStringList severityArguments() const
@@ -161,15 +166,16 @@ class ThemeReportTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        m_fixture.addStandardIcons();
         storeThemeSettings(m_fixture);
 
         const QList<int> sizes = {16, 22, 32, 48, 64, 96, 128, 192, 256};
         for (int size : sizes) {
             const QString dir = QStringLiteral("%1x%1/apps").arg(size);
             m_severityTheme.addDirectory(dir, size);
-            m_severityTheme.addPng(dir, QStringLiteral("complete"), size, size);
+            m_severityTheme.addPng(dir, QStringLiteral("complete"), size);
         }
-        m_severityTheme.addPng(QStringLiteral("16x16/apps"), QStringLiteral("partial"), 16, 16);
+        m_severityTheme.addPng(QStringLiteral("16x16/apps"), QStringLiteral("partial"), 16);
         m_severityTheme.writeIndex();
     }
 
@@ -365,7 +371,7 @@ private Q_SLOTS:
         const QString settingsPath = home.path() + QStringLiteral("/.config/zel-find-qicon/application.ini");
         QVERIFY(QDir().mkpath(QFileInfo(settingsPath).path()));
         const QByteArray stored("[General]\nIconThemeName=nowhere\nUsingSystemIconsTheme=false\n");
-        StandardFixture::writeFile(settingsPath, stored);
+        FixtureTheme::writeFile(settingsPath, stored);
 
         const Run run = runProgram(severityArguments() << QStringLiteral("--scan"), QByteArray(), home.path());
         QCOMPARE(run.exitCode, 0);
@@ -394,17 +400,17 @@ private Q_SLOTS:
         QFETCH(QString, scope);
         QFETCH(QStringList, names);
         QTemporaryDir dir;
-        FixtureTheme child(dir.filePath(QStringLiteral("themes")), QStringLiteral("zelchild"));
+        FixtureTheme child(QStringLiteral("zelchild"), dir.filePath(QStringLiteral("themes")));
         child.addDirectory(QStringLiteral("16/apps"), 16);
-        child.addPng(QStringLiteral("16/apps"), QStringLiteral("child-only"), 16, 16);
-        child.addSvg(QStringLiteral("16/apps"), QStringLiteral("org.zel.app"));
+        child.addPng(QStringLiteral("16/apps"), QStringLiteral("child-only"), 16);
+        child.addFile(QStringLiteral("16/apps/org.zel.app.svg"), FixtureTheme::svgBytes(Qt::blue));
         child.setInherits({QStringLiteral("zelparent")});
         child.writeIndex();
-        FixtureTheme parent(dir.filePath(QStringLiteral("themes")), QStringLiteral("zelparent"));
+        FixtureTheme parent(QStringLiteral("zelparent"), dir.filePath(QStringLiteral("themes")));
         parent.addDirectory(QStringLiteral("16/apps"), 16);
-        parent.addPng(QStringLiteral("16/apps"), QStringLiteral("parent-only"), 16, 16);
+        parent.addPng(QStringLiteral("16/apps"), QStringLiteral("parent-only"), 16);
         parent.writeIndex();
-        StandardFixture::writeFile(dir.filePath(QStringLiteral("loose/loose.png")), FixtureTheme::pngBytes(16, 16, Qt::red));
+        FixtureTheme::writeFile(dir.filePath(QStringLiteral("loose/loose.png")), FixtureTheme::pngBytes(16, 16, Qt::red));
 
         const Run run = runInProcess({QStringLiteral("--theme-path"), child.searchPath(), QStringLiteral("--fallback-path"), dir.filePath(QStringLiteral("loose")),
                                       QStringLiteral("--theme"), child.name(), QStringLiteral("--scan"), QStringLiteral("--scope"), scope,
@@ -456,12 +462,12 @@ private Q_SLOTS:
         QFETCH(QStringList, files);
         QFETCH(QStringList, remarks);
         QTemporaryDir dir;
-        StandardFixture::writeFile(dir.filePath(QStringLiteral("zelindex/index.theme")), index.toUtf8());
+        FixtureTheme::writeFile(dir.filePath(QStringLiteral("zelindex/index.theme")), index.toUtf8());
         for (const QString &file : qAsConst(files)) {
-            StandardFixture::writeFile(dir.filePath(QStringLiteral("zelindex/") + file), FixtureTheme::pngBytes(16, 16, Qt::red));
+            FixtureTheme::writeFile(dir.filePath(QStringLiteral("zelindex/") + file), FixtureTheme::pngBytes(16, 16, Qt::red));
         }
-        StandardFixture::writeFile(dir.filePath(QStringLiteral("zelmiddle/index.theme")), "[Icon Theme]\nName=zelmiddle\nInherits=hicolor\nDirectories=\n");
-        StandardFixture::writeFile(dir.filePath(QStringLiteral("hicolor/index.theme")), "[Icon Theme]\nName=hicolor\nDirectories=\n");
+        FixtureTheme::writeFile(dir.filePath(QStringLiteral("zelmiddle/index.theme")), "[Icon Theme]\nName=zelmiddle\nInherits=hicolor\nDirectories=\n");
+        FixtureTheme::writeFile(dir.filePath(QStringLiteral("hicolor/index.theme")), "[Icon Theme]\nName=hicolor\nDirectories=\n");
         const Run run = runInProcess({QStringLiteral("--theme-path"), dir.path(), QStringLiteral("--fallback-path"), QString(), QStringLiteral("--theme"),
                                       QStringLiteral("zelindex"), QStringLiteral("--scan"), QStringLiteral("--fail-on"), QStringLiteral("error")});
         QVERIFY2(run.exitCode != ThemeReportCommand::ExitUsage, run.errors.constData());
@@ -487,7 +493,7 @@ private Q_SLOTS:
     void filesTheToolkitUses()
     {
         const Run text = runInProcess(fixtureArguments() << QStringLiteral("--files") << QStringLiteral("four-sizes") << QStringLiteral("wide"));
-        const QString theme = m_fixture.theme.themePath();
+        const QString theme = m_fixture.themePath();
         QStringList expected;
         for (int size : {16, 22, 32, 48}) {
             expected.append(QStringLiteral("file\tfour-sizes\t%1x%1\t%2/%1x%1/apps/four-sizes.png").arg(size).arg(theme));
@@ -564,6 +570,6 @@ private Q_SLOTS:
     }
 };
 
-ZEL_TEST_MAIN(ThemeReportTest)
+QTEST_MAIN(ThemeReportTest)
 
 #include "themereporttest.moc"

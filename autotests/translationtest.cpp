@@ -1,7 +1,6 @@
-#include "testenvironment.h"
-#include "windowfixture.h"
 
 #include "catalogue/iconsmodel.h"
+#include "testhelpers.h"
 
 #include <KLocalizedString>
 
@@ -13,6 +12,7 @@
 class TranslationTest : public QObject
 {
     Q_OBJECT
+
 
     static bool german()
     {
@@ -96,7 +96,7 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
-    TestEnvironment environment(TestEnvironment::LanguageFromEnvironment);
+    prepareTestEnvironment(false);
     const QByteArray catalogs =
         qEnvironmentVariableIsSet("ZEL_TEST_CATALOG_DATA_DIR") ? qgetenv("ZEL_TEST_CATALOG_DATA_DIR") : QByteArray(ZEL_BUILD_CATALOG_DATA_DIR);
     qputenv("XDG_DATA_DIRS", catalogs + ":/usr/share");

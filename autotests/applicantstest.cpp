@@ -1,0 +1,460 @@
+#include "app/constants.h"
+#include "applicants/applicantsindex.h"
+#include "applicants/applicantssortfiltermodel.h"
+#include "testhelpers.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QStandardItemModel>
+
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(QList<IconPathSection>)
+
+namespace
+{
+const QStringList suffixes = {"png", "svg"};
+
+QStringList walked(const QString &root, const QString &iconName, const QStringList &withSuffixes = suffixes)
+{
+    QStringList paths;
+    ApplicantsIndex::collectByWalk(root, withSuffixes, ApplicantsIndex::applicantBaseNames(iconName), paths);
+    return paths;
+}
+
+QStringList indexed(ApplicantsIndex &index, const QString &root, const QString &iconName, const QStringList &withSuffixes = suffixes)
+{
+    QStringList paths;
+    index.collect(root, withSuffixes, ApplicantsIndex::applicantBaseNames(iconName), paths);
+    return paths;
+}
+
+QStringList sortedRows(const QStringList &paths, const QList<IconPathSection> &policy, const QString &filter = QString())
+{
+    QStandardItemModel source;
+    ApplicantsSortFilterModel proxy;
+    QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    proxy.sort(0, Qt::AscendingOrder);
+    proxy.setSourceModel(&source);
+    proxy.setSortSectionsPolicy(policy);
+    proxy.setIconNameFilter(filter);
+    for (const QString &path : paths) {
+        source.appendRow(new QStandardItem(path));
+    }
+    return column(&proxy);
+}
+
+// The order the section texts give, compared afresh at every comparison.
+QStringList referenceOrder(QStringList paths, const QList<IconPathSection> &policy = allIconPathSections)
+{
+    std::stable_sort(paths.begin(), paths.end(), [&policy](const QString &left, const QString &right) {
+        for (IconPathSection section : policy) {
+            const QString a = ApplicantsSortFilterModel::getIconPathSectionText(left, section);
+            const QString b = ApplicantsSortFilterModel::getIconPathSectionText(right, section);
+            if (a != b) {
+                return section == Size ? ApplicantsSortFilterModel::getIconArea(a) < ApplicantsSortFilterModel::getIconArea(b) : a < b;
+            }
+        }
+        return false;
+    });
+    return paths;
+}
+}
+
+class ApplicantsTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    ApplicantsIndex m_index;
+
+    QString at(const QString &relative) const
+    {
+        return m_root.filePath(relative);
+    }
+
+    void touch(const QString &relative)
+    {
+        FixtureTheme::writeFile(at(relative), QByteArray());
+    }
+
+    // The index must give exactly what a full walk gives, in the same order.
+    void compareWithWalk(const QString &root, const QString &name, int count = -1)
+    {
+        const QStringList paths = indexed(m_index, root, name);
+        QCOMPARE(paths, walked(root, name));
+        QVERIFY(count < 0 || paths.size() == count);
+    }
+
+    QStringList found(QWidget *window, const QString &name)
+    {
+        findByTyping(window, name);
+        QStringList rows;
+        for (const QString &path : column(windowChild<QListView>(window, "listViewApplicantsIconPaths")->model())) {
+            rows.append(QFileInfo(path).fileName());
+        }
+        rows.sort();
+        return rows;
+    }
+
+public:
+    static void initMain()
+    {
+        prepareTestEnvironment();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        for (const char *file : {"theme/16/apps/edit.png", "theme/16/apps/edit-copy.svg", "theme/16/apps/edit-copy.symbolic.png", "theme/16/apps/edit-cop.png",
+                                 "theme/22/apps/edit-copy.png", "theme/22/apps/.edit-copy.png", "theme/22/apps/edit-copy.PNG",
+                                 "theme/scalable/apps/edit-copy-symbolic-rtl.svg", "other/apps/edit-copy.png", "theme/16/apps/a.png", "theme/16/apps/a-.png",
+                                 "theme/16/apps/a--b.png", "theme/16/apps/a-b.png", "theme/16/apps/nodot"}) {
+            touch(file);
+        }
+        for (const auto &link : {std::make_pair("16", "theme/16@2x"), std::make_pair("edit-copy.svg", "theme/16/apps/edit-copy-symbolic.svg"),
+                                 std::make_pair("../../../elsewhere/target.svg", "theme/22/apps/edit-copy-broken.svg"), std::make_pair("..", "theme/22/apps/up"),
+                                 std::make_pair("../other", "theme/linked")}) {
+            QVERIFY(QFile::link(link.first, at(link.second)));
+        }
+        storeThemeSettings({m_root.path()}, {}, "theme");
+    }
+
+    void baseNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("three parts") << "a-b-c" << QStringList{"a", "a-b", "a-b-c"};
+        QTest::newRow("double dash") << "a--b" << QStringList{"a", "a-", "a--b"};
+        QTest::newRow("trailing dash") << "a-" << QStringList{"a", "a-"};
+        QTest::newRow("empty") << QString() << QStringList{QString()};
+    }
+
+    void baseNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, names);
+        QCOMPARE(ApplicantsIndex::applicantBaseNames(name), QSet<QString>(names.begin(), names.end()));
+    }
+
+    void sameAsWalk_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("edit-copy-symbolic") << "theme" << "edit-copy-symbolic";
+        QTest::newRow("trailing slash") << "theme/" << "edit-copy";
+        QTest::newRow("double slash") << "theme//16" << "edit-copy";
+        QTest::newRow("whole root") << QString() << "edit-copy";
+        QTest::newRow("missing root") << "nothing-here" << "edit";
+        QTest::newRow("a file as root") << "theme/16/apps/edit.png" << "edit";
+        QTest::newRow("empty name") << "theme" << QString();
+    }
+
+    void sameAsWalk()
+    {
+        QFETCH(QString, root);
+        QFETCH(QString, name);
+        compareWithWalk(at(root), name);
+        compareWithWalk(at(root), name);
+    }
+
+    // Once the folders have settled, the index answers from what it keeps; every change
+    // must still show at once, in the changed folder or beyond a link.
+    void freshAfterChanges()
+    {
+        const QString theme = at("theme");
+        compareWithWalk(theme, "edit-copy");
+        compareWithWalk(theme, "edit-copy-broken");
+        // Listings of folders changed in the last two seconds are not trusted yet.
+        QTest::qWait(2200);
+        compareWithWalk(theme, "edit-copy");
+        const int reads = m_index.directoryReads();
+        compareWithWalk(theme, "edit-copy");
+        QCOMPARE(m_index.directoryReads(), reads);
+
+        touch("theme/22/apps/edit-copy.svg");
+        compareWithWalk(theme, "edit-copy");
+        QVERIFY(QFile::rename(at("theme/22/apps/edit-copy.png"), at("theme/22/apps/edit-paste.png")));
+        compareWithWalk(theme, "edit-copy");
+        compareWithWalk(theme, "edit-paste");
+        // A broken link comes to life: its own folder does not change, the target's does.
+        touch("elsewhere/target.svg");
+        compareWithWalk(theme, "edit-copy-broken");
+        // A linked folder's target replaced by another folder.
+        QVERIFY(QDir(at("other")).removeRecursively());
+        touch("other/places/edit-copy.svg");
+        compareWithWalk(theme, "edit-copy");
+        // A file replaced by a folder of the same name.
+        QVERIFY(QFile::remove(at("theme/16/apps/edit-cop.png")));
+        touch("theme/16/apps/edit-cop.png/edit-copy.png");
+        compareWithWalk(theme, "edit-copy");
+        // Other suffixes apply at once.
+        QCOMPARE(indexed(m_index, theme, "edit-copy", {"PNG"}), walked(theme, "edit-copy", {"PNG"}));
+        QCOMPARE(walked(theme, "edit-copy", {"PNG"}).size(), 1);
+        if (geteuid() != 0) {
+            QFile::setPermissions(at("other/places"), QFileDevice::Permissions());
+            compareWithWalk(theme, "edit-copy");
+            QFile::setPermissions(at("other/places"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            compareWithWalk(theme, "edit-copy");
+        }
+    }
+
+    // Folders linked as levels, each holding two links to the next: 2^levels paths to the
+    // last. The index reads each folder once and gives every path; a link back up makes
+    // cycles that must be cut as the plain walk cuts them.
+    void linkDag_data()
+    {
+        QTest::addColumn<bool>("backLink");
+        QTest::newRow("10 levels") << false;
+        QTest::newRow("10 levels, a link back up") << true;
+    }
+
+    void linkDag()
+    {
+        QFETCH(bool, backLink);
+        QTemporaryDir dir;
+        for (int level = 0; level <= 10; ++level) {
+            const QString folder = dir.filePath(QString("l%1").arg(level));
+            FixtureTheme::writeFile(folder + "/dag-icon.png", QByteArray());
+            for (const char *link : {"/a", "/b"}) {
+                QVERIFY(level == 10 || QFile::link(QString("../l%1").arg(level + 1), folder + link));
+            }
+        }
+        if (backLink) {
+            // l7 reached through l5 and past it: its link up is a cycle on one path only.
+            QVERIFY(QFile::link("../l5", dir.filePath("l7/up")) && QFile::link("../l7", dir.filePath("l0/skip")));
+        }
+        ApplicantsIndex index;
+        const QStringList paths = indexed(index, dir.filePath("l0"), "dag-icon");
+        QVERIFY(index.directoryReads() <= 11);
+        QCOMPARE(paths, walked(dir.filePath("l0"), "dag-icon"));
+        QVERIFY(backLink || paths.size() == (2 << 10) - 1);
+    }
+
+    void sectionTexts_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("sections");
+        QTest::newRow("fixed") << "/usr/share/icons/hicolor/48x48/apps/foo.png" << QStringList{"/usr/share/icons", "hicolor", "48x48", "apps", "foo"};
+        QTest::newRow("size below category") << "/usr/share/icons/t/apps/48/foo.svg" << QStringList{"/usr/share/icons", "t", "48", "apps", "foo"};
+        QTest::newRow("scalable") << "/usr/share/icons/t/scalable/apps/foo.svg" << QStringList{"/usr/share/icons", "t", "scalable", "apps", "foo"};
+        QTest::newRow("2x size") << "/usr/share/icons/breeze/actions/16@2x/edit-copy.svg"
+                                 << QStringList{"/usr/share/icons", "breeze", "16@2x", "actions", "edit-copy"};
+        QTest::newRow("pixmaps") << "/usr/share/pixmaps/foo.png" << QStringList{"/", "usr", "share", "pixmaps", "foo"};
+        QTest::newRow("deeper") << "/usr/share/icons/t/48x48/apps/extra/foo.png" << QStringList{"/usr/share/icons/t", "48x48", "apps", "extra", "foo"};
+        QTest::newRow("home") << "/home/u/.local/share/icons/t/48x48/apps/foo.png" << QStringList{QString(), QString(), QString(), QString(), "foo"};
+        QTest::newRow("in /usr/share") << "/usr/share/foo.png" << QStringList{QString(), QString(), QString(), QString(), "foo"};
+    }
+
+    void sectionTexts()
+    {
+        QFETCH(QString, path);
+        QFETCH(QStringList, sections);
+        for (IconPathSection section : allIconPathSections) {
+            QCOMPARE(ApplicantsSortFilterModel::getIconPathSectionText(path, section), sections.at(section));
+        }
+    }
+
+    void areas_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("area");
+        QTest::newRow("48") << "48" << 2304;
+        QTest::newRow("16x32") << "16x32" << 512;
+        QTest::newRow("16@2") << "16@2" << 256;
+        QTest::newRow("16@2x") << "16@2x" << 324;
+        QTest::newRow("16x16@2x") << "16x16@2x" << 324;
+        QTest::newRow("scalable") << "scalable" << 2147483647;
+        QTest::newRow("apps") << "apps" << 0;
+        QTest::newRow("huge square") << "99999x99999" << 2147483646;
+        QTest::newRow("huge edge") << "99999999999" << 2147483646;
+        QTest::newRow("huge scale") << "16@99999999999x" << 2147483646;
+    }
+
+    void areas()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, area);
+        QCOMPARE(ApplicantsSortFilterModel::getIconArea(text), area);
+    }
+
+    void ordering_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QList<IconPathSection>>("policy");
+        QTest::addColumn<QStringList>("expected");
+        const QString h = "/usr/share/icons/hicolor/";
+        QTest::newRow("empty policy: plain text") << QStringList{h + "22x22/apps/a.png", h + "16x16/apps/B.png", h + "16x16/apps/a.png"} << QList<IconPathSection>{}
+                                                  << QStringList{h + "16x16/apps/B.png", h + "16x16/apps/a.png", h + "22x22/apps/a.png"};
+        QTest::newRow("size then name") << QStringList{h + "scalable/apps/a.svg", h + "48x48/apps/a.png", h + "16x16/apps/a.png", h + "8x8/apps/a.png"}
+                                        << QList<IconPathSection>{Size, Name}
+                                        << QStringList{h + "8x8/apps/a.png", h + "16x16/apps/a.png", h + "48x48/apps/a.png", h + "scalable/apps/a.svg"};
+        QTest::newRow("repeated section") << QStringList{h + "22x22/apps/a.png", h + "16x16/apps/a.png"} << QList<IconPathSection>{Size, Size, Name}
+                                          << QStringList{h + "16x16/apps/a.png", h + "22x22/apps/a.png"};
+        QTest::newRow("no name: found order") << QStringList{h + "16x16/apps/zeta.png", h + "16x16/apps/alpha.png"}
+                                              << QList<IconPathSection>{MainPath, Theme, Size, Category}
+                                              << QStringList{h + "16x16/apps/zeta.png", h + "16x16/apps/alpha.png"};
+        QTest::newRow("suffix only differs") << QStringList{h + "16x16/apps/foo.svg", h + "16x16/apps/foo.png"} << allIconPathSections
+                                             << QStringList{h + "16x16/apps/foo.svg", h + "16x16/apps/foo.png"};
+        QTest::newRow("outside /usr/share: name only") << QStringList{"/home/u/t/48x48/apps/b.png", "/home/u/t/16x16/apps/a.png", "/home/u/s/16x16/apps/b.png"}
+                                                       << allIconPathSections
+                                                       << QStringList{"/home/u/t/16x16/apps/a.png", "/home/u/t/48x48/apps/b.png", "/home/u/s/16x16/apps/b.png"};
+        QTest::newRow("equal areas end the comparison") << QStringList{h + "16/apps/b.png", h + "16x16/apps/a.png"} << QList<IconPathSection>{Size, Name}
+                                                        << QStringList{h + "16/apps/b.png", h + "16x16/apps/a.png"};
+    }
+
+    void ordering()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(QList<IconPathSection>, policy);
+        QFETCH(QStringList, expected);
+        QCOMPARE(sortedRows(paths, policy), expected);
+        const QStringList named{"/x/edit-copy.png", "/x/edit-copy.symbolic.png", "/x/edit-copy-symbolic.svg", "/x/edit.png"};
+        QCOMPARE(sortedRows(named, {Name}, "edit-copy"), sortedRows(named.mid(0, 2), {Name}));
+    }
+
+    // Each row's sections are worked out once and kept by row; the order must stay the one
+    // the texts give as rows come in bulk, change and go, odd paths included.
+    void sameOrderAsTheSectionTexts()
+    {
+        QStringList paths{"/usr/share/icons/t/apps/48\n/a.png", "/usr/share//icons/x/16/apps/a.png", "/usr/share/icons/./t/16/apps/b.png",
+                          "/usr/share/icons/t/../u/22/apps/b.png", "icons/t/16/apps/a.png", QString::fromUtf8("/usr/share/icons/t/apps/\xd9\xa1\xd9\xa6/a.png"),
+                          "/usr/share/icons/t/16x16@2x/apps/a.b.c.png", "/usr/share/icons/a.png", "/a.png", "/usr/share/pixmaps/.png", "/usr/share/icons/t/16/apps/"};
+        QDirIterator it("/usr/share/icons/hicolor", QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext() && paths.size() < 3000) {
+            paths.append(it.next());
+        }
+        QStandardItemModel source;
+        ApplicantsSortFilterModel proxy;
+        QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        proxy.sort(0, Qt::AscendingOrder);
+        proxy.setSourceModel(&source);
+        for (int part : {1, 0}) {
+            QList<QStandardItem *> items;
+            for (const QString &path : paths.mid(part * paths.size() / 2, part ? -1 : paths.size() / 2)) {
+                items.append(new QStandardItem(path));
+            }
+            source.invisibleRootItem()->insertRows(0, items);
+        }
+        QCOMPARE(column(&proxy), referenceOrder(column(&source)));
+        // One section at a time, so that a section read wrong cannot hide behind another.
+        for (IconPathSection section : allIconPathSections) {
+            proxy.setSortSectionsPolicy({section});
+            QCOMPARE(column(&proxy), referenceOrder(column(&source), {section}));
+        }
+        proxy.setSortSectionsPolicy(allIconPathSections);
+        source.item(1)->setText("/usr/share/icons/t/8x8/apps/aaa.png");
+        source.removeRows(2, 5);
+        QCOMPARE(column(&proxy), referenceOrder(column(&source)));
+        proxy.setIconNameFilter("a");
+        QStringList named;
+        for (const QString &path : column(&source)) {
+            if (QFileInfo(path).baseName() == QLatin1String("a")) {
+                named.append(path);
+            }
+        }
+        QCOMPARE(column(&proxy), referenceOrder(named));
+    }
+
+    void settersInvalidateOnlyOnChange()
+    {
+        QStandardItemModel source;
+        source.appendRow(new QStandardItem("/usr/share/icons/t/16x16/apps/a.png"));
+        source.appendRow(new QStandardItem("/usr/share/icons/t/22x22/apps/b.png"));
+        ApplicantsSortFilterModel proxy;
+        proxy.setSourceModel(&source);
+        proxy.sort(0);
+        QSignalSpy layout(&proxy, &QAbstractItemModel::layoutChanged);
+        QSignalSpy reset(&proxy, &QAbstractItemModel::modelReset);
+        int changes = 0;
+        for (int round = 0; round < 2; ++round) {
+            proxy.setIconNameFilter("a");
+            proxy.setSortSectionsPolicy({Size, Name});
+            QCOMPARE(layout.count() + reset.count() > changes, round == 0);
+            changes = layout.count() + reset.count();
+        }
+        QCOMPARE(proxy.rowCount(), 1);
+        QCOMPARE(proxy.sortSectionsPolicy(), (QList<IconPathSection>{Size, Name}));
+    }
+
+    // The window lists what a plain walk of every search path finds, file for file.
+    void foundInTheWindow_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"edit-copy-symbolic", "a--b", "nodot", "edit-copy", ""}) {
+            QTest::newRow(*name ? name : "empty name") << QString::fromLatin1(name);
+        }
+    }
+
+    void foundInTheWindow()
+    {
+        QFETCH(QString, name);
+        MainWindow window;
+        QStringList expected;
+        for (const QString &root : QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths()) {
+            for (const QString &path : walked(root, name, iconFileSuffixes)) {
+                expected.append(QFileInfo(path).fileName());
+            }
+        }
+        expected.sort();
+        QCOMPARE(found(&window, name), name.isEmpty() ? QStringList() : expected);
+        QVERIFY(name != QLatin1String("a--b") || expected.size() > 2);
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void windowFollowsFilesAndBox()
+    {
+        const QString path = at("theme/16/apps/pic.png");
+        FixtureTheme::writeFile(path, FixtureTheme::pngBytes(16, 16, Qt::green));
+        MainWindow window;
+        QCOMPARE(found(&window, "pic").size(), 2);
+        // A row's icon is made only when asked for; it must still be the file's image.
+        const QModelIndex row = windowChild<QListView>(&window, "listViewApplicantsIconPaths")->model()->index(0, 0);
+        QVERIFY(row.data(Qt::ToolTipRole).toString().startsWith(at("theme/16")) && row.data(Qt::ToolTipRole).toString().endsWith("/apps/pic.png"));
+        QCOMPARE(row.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::green));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(found(&window, "pic"), QStringList());
+        touch("theme/16/apps/pic.png");
+        QCOMPARE(found(&window, "pic").size(), 2);
+        QVERIFY(QFile::remove(path));
+
+        auto *box = windowChild<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName");
+        QCOMPARE(found(&window, "a-b").size(), 4);
+        box->setChecked(true);
+        QCOMPARE(column(windowChild<QListView>(&window, "listViewApplicantsIconPaths")->model()).size(), 2);
+        box->setChecked(false);
+        QCOMPARE(column(windowChild<QListView>(&window, "listViewApplicantsIconPaths")->model()).size(), 4);
+        box->setChecked(true);
+        QCOMPARE(found(&window, "a--b"), QStringList({"a--b.png", "a--b.png"}));
+        box->setChecked(false);
+        // A folder in both lists is walked twice.
+        QIcon::setFallbackSearchPaths({at("theme/16")});
+        QCOMPARE(found(&window, "edit").size(), 3);
+        QIcon::setFallbackSearchPaths({});
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void opensWithXdgOpen()
+    {
+        QTemporaryDir bin;
+        const QString record = bin.filePath("arguments");
+        FixtureTheme::writeFile(bin.filePath("xdg-open"),
+                                QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1.tmp'\nmv '%1.tmp' '%1'\n").arg(record).toUtf8());
+        QFile::setPermissions(bin.filePath("xdg-open"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+        MainWindow window;
+        QCOMPARE(found(&window, "edit"), QStringList({"edit.png", "edit.png"}));
+        auto *view = windowChild<QListView>(&window, "listViewApplicantsIconPaths");
+        window.openFileByApplicantsIconIndex(view->model()->index(0, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        QCOMPARE(QString::fromUtf8(FixtureTheme::readFile(record)), view->model()->index(0, 0).data(Qt::ToolTipRole).toString() + '\n');
+        window.openFileByApplicantsIconIndex(QModelIndex());
+        qputenv("PATH", path);
+        QTRY_VERIFY(!QGuiApplication::overrideCursor());
+    }
+};
+
+QTEST_MAIN(ApplicantsTest)
+
+#include "applicantstest.moc"

@@ -61,7 +61,7 @@ QStringList referenceOrder(QStringList paths, const QList<IconPathSection> &poli
 }
 }
 
-class ApplicantsTest : public QObject
+class ApplicantsTest : public ZelTestCase
 {
     Q_OBJECT
 
@@ -95,12 +95,6 @@ class ApplicantsTest : public QObject
         }
         rows.sort();
         return rows;
-    }
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
     }
 
 private Q_SLOTS:

@@ -66,15 +66,9 @@ private:
 };
 }
 
-class HostileInputTest : public QObject
+class HostileInputTest : public ZelTestCase
 {
     Q_OBJECT
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
-    }
 
     FixtureTheme m_fixture;
 
@@ -446,15 +440,7 @@ private Q_SLOTS:
         ScanIconNamesThread thread;
         thread.setDirPaths({dir.filePath("l0")});
         QStringList names;
-        connect(
-            &thread,
-            &ScanIconNamesThread::iconNamesFinded,
-            &thread,
-            [&thread, &names](const QStringList &batch) {
-                names += batch;
-                thread.releaseBatch();
-            },
-            Qt::DirectConnection);
+        collectBatches(&thread, &names);
         thread.start();
         QTest::qWait(300);
         thread.stop();

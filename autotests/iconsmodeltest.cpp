@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class IconsModelTest : public QObject
+class IconsModelTest : public ZelTestCase
 {
     Q_OBJECT
 
@@ -37,12 +37,6 @@ class IconsModelTest : public QObject
         const QList<QSize> sizes = icon.availableSizes();
         return icon.name().isEmpty() && sizes.size() == 9 && sizes.first() == QSize(16, 16) && sizes.last() == QSize(256, 256)
             && icon.pixmap(QSize(16, 16)).toImage().pixelColor(8, 8).alpha() == 0;
-    }
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
     }
 
 private Q_SLOTS:

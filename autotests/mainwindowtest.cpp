@@ -9,7 +9,7 @@
 #include <QMenu>
 #include <QSplitter>
 
-class MainWindowTest : public QObject
+class MainWindowTest : public ZelTestCase
 {
     Q_OBJECT
 
@@ -47,12 +47,6 @@ class MainWindowTest : public QObject
             }
         }
         return nullptr;
-    }
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
     }
 
 private Q_SLOTS:

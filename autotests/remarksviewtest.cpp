@@ -67,15 +67,9 @@ public:
     FixtureTheme theme;
 };
 
-class RemarksViewTest : public QObject
+class RemarksViewTest : public ZelTestCase
 {
     Q_OBJECT
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
-    }
 
     // Every model's loader resets the theme name, so each test applies this after making one.
     RemarksFixture m_fixture;

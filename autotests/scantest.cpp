@@ -133,7 +133,7 @@ QStringList s_warnings;
 QtMessageHandler s_previousHandler = nullptr;
 }
 
-class ScanTest : public QObject
+class ScanTest : public ZelTestCase
 {
     Q_OBJECT
 
@@ -151,12 +151,6 @@ class ScanTest : public QObject
         QVERIFY(!windowChild<QPushButton>(window, "pushButtonScanIconNamesStart")->isHidden());
         QVERIFY(windowChild<QPushButton>(window, "pushButtonScanIconNamesStop")->isHidden());
         QVERIFY(!QGuiApplication::overrideCursor());
-    }
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
     }
 
 private Q_SLOTS:
@@ -268,15 +262,7 @@ private Q_SLOTS:
         ScanIconNamesThread thread;
         thread.setDirPaths(roots);
         QStringList names;
-        connect(
-            &thread,
-            &ScanIconNamesThread::iconNamesFinded,
-            &thread,
-            [&thread, &names](const QStringList &batch) {
-                names += batch;
-                thread.releaseBatch();
-            },
-            Qt::DirectConnection);
+        collectBatches(&thread, &names);
         QSignalSpy perFileNames(&thread, &ScanIconNamesThread::iconNameFinded);
         if (!perFile) {
             disconnect(&thread, &ScanIconNamesThread::iconNameFinded, nullptr, nullptr);

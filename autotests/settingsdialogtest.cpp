@@ -18,7 +18,7 @@
 
 Q_DECLARE_METATYPE(QList<IconPathSection>)
 
-class SettingsDialogTest : public QObject
+class SettingsDialogTest : public ZelTestCase
 {
     Q_OBJECT
 
@@ -42,12 +42,6 @@ class SettingsDialogTest : public QObject
         });
         window->execSettings();
         return answer.count() == 1;
-    }
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
     }
 
 private Q_SLOTS:

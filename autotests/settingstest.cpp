@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-class SettingsTest : public QObject
+class SettingsTest : public ZelTestCase
 {
     Q_OBJECT
 
@@ -14,12 +14,6 @@ class SettingsTest : public QObject
     {
         QFile::remove(settingsFilePath());
         FixtureTheme::writeFile(settingsFilePath(), text);
-    }
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
     }
 
 private Q_SLOTS:

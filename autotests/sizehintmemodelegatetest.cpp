@@ -9,15 +9,9 @@
 #include <QTableView>
 
 // The memo must never give a hint the styled delegate would not give for the same cell.
-class SizeHintMemoDelegateTest : public QObject
+class SizeHintMemoDelegateTest : public ZelTestCase
 {
     Q_OBJECT
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
-    }
 
     static QStyleOptionViewItem optionFor(QTableView &view, const QModelIndex &index)
     {

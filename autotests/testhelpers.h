@@ -3,6 +3,7 @@
 
 #include "app/mainwindow.h"
 #include "app/mainwindow_p.h"
+#include "catalogue/scaniconnamesthread.h"
 #include "fixturetheme.h"
 #include "settings/settings.h"
 
@@ -38,6 +39,30 @@ inline void prepareTestEnvironment(bool englishMessageIds = true)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QStandardPaths::setTestModeEnabled(true);
+}
+
+// The base of every test object: QTEST_MAIN calls initMain() before the application exists.
+class ZelTestCase : public QObject
+{
+public:
+    static void initMain()
+    {
+        prepareTestEnvironment();
+    }
+};
+
+// Hands each batch of a walk to the list and gives the credit back at once.
+inline void collectBatches(ScanIconNamesThread *thread, QStringList *names)
+{
+    QObject::connect(
+        thread,
+        &ScanIconNamesThread::iconNamesFinded,
+        thread,
+        [thread, names](const QStringList &batch) {
+            *names += batch;
+            thread->releaseBatch();
+        },
+        Qt::DirectConnection);
 }
 
 inline QString settingsFilePath()

@@ -85,15 +85,9 @@ QStringList jsonNames(const QByteArray &output)
 }
 }
 
-class ThemeReportTest : public QObject
+class ThemeReportTest : public ZelTestCase
 {
     Q_OBJECT
-
-public:
-    static void initMain()
-    {
-        prepareTestEnvironment();
-    }
 
     FixtureTheme m_fixture;
     QTemporaryDir m_severityDir;

@@ -65,6 +65,21 @@ inline void collectBatches(ScanIconNamesThread *thread, QStringList *names)
         Qt::DirectConnection);
 }
 
+// Folders l0..l<levels>, each with a dag-icon.png and two links, a and b, to the next:
+// 2^levels paths lead to the last one.
+inline bool buildLinkDag(const QString &root, int levels)
+{
+    bool linked = true;
+    for (int level = 0; level <= levels; ++level) {
+        const QString folder = QString("%1/l%2").arg(root).arg(level);
+        FixtureTheme::writeFile(folder + "/dag-icon.png", QByteArray());
+        for (const char *link : {"/a", "/b"}) {
+            linked = linked && (level == levels || QFile::link(QString("../l%1").arg(level + 1), folder + link));
+        }
+    }
+    return linked;
+}
+
 inline QString settingsFilePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/zel-find-qicon/application.ini");
@@ -192,6 +207,20 @@ inline QMap<QString, QString> runSettingsProbe(const QString &mode = QString())
         }
     }
     return values;
+}
+
+// The keys of "Key=value Key=value" whose stored value differs, as "key: stored, expected".
+inline QStringList storedMismatches(const QString &expected, const QString &mode = QString())
+{
+    const QMap<QString, QString> stored = runSettingsProbe(mode);
+    QStringList mismatches;
+    for (const QString &pair : expected.split(' ', Qt::SkipEmptyParts)) {
+        const QString key = pair.section('=', 0, 0);
+        if (stored.value(key) != pair.section('=', 1)) {
+            mismatches.append(key + ": " + stored.value(key) + ", " + pair.section('=', 1));
+        }
+    }
+    return mismatches;
 }
 
 #endif

@@ -1,4 +1,3 @@
-
 #include "catalogue/iconsmodel.h"
 #include "testhelpers.h"
 
@@ -12,7 +11,6 @@
 class TranslationTest : public QObject
 {
     Q_OBJECT
-
 
     static bool german()
     {
@@ -36,21 +34,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("objectName");
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("germanText");
-        QTest::newRow("file menu") << "menuFile"
-                                   << "&File"
-                                   << "&Datei";
-        QTest::newRow("view menu") << "menuView"
-                                   << "View"
-                                   << "Ansicht";
-        QTest::newRow("icon names group") << "groupBoxIconNames"
-                                          << "Icon names:"
-                                          << "Symbolnamen:";
-        QTest::newRow("find group") << "groupBoxFindIcon"
-                                    << "Find icon:"
-                                    << "Symbol suchen:";
-        QTest::newRow("found icon group") << "groupBoxFindedIcon"
-                                          << "Finded icon:"
-                                          << "Gefundenes Symbol:";
+        QTest::newRow("file menu") << "menuFile" << "&File" << "&Datei";
+        QTest::newRow("view menu") << "menuView" << "View" << "Ansicht";
+        QTest::newRow("icon names group") << "groupBoxIconNames" << "Icon names:" << "Symbolnamen:";
+        QTest::newRow("found icon group") << "groupBoxFindedIcon" << "Finded icon:" << "Gefundenes Symbol:";
     }
 
     void captions()
@@ -59,7 +46,6 @@ private Q_SLOTS:
         QFETCH(QString, english);
         QFETCH(QString, germanText);
         MainWindow window;
-        window.show();
         QObject *object = window.findChild<QObject *>(objectName);
         QVERIFY(object);
         const QString caption = qobject_cast<QMenu *>(object) ? qobject_cast<QMenu *>(object)->title() : qobject_cast<QGroupBox *>(object)->title();

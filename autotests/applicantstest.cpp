@@ -219,51 +219,38 @@ private Q_SLOTS:
         QVERIFY(backLink || paths.size() == (2 << 10) - 1);
     }
 
-    void sectionTexts_data()
+    // The five sections of a path, "|"-joined, and the area its size section stands for.
+    void sectionsAndAreas_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("sections");
-        QTest::newRow("fixed") << "/usr/share/icons/hicolor/48x48/apps/foo.png" << QStringList{"/usr/share/icons", "hicolor", "48x48", "apps", "foo"};
-        QTest::newRow("size below category") << "/usr/share/icons/t/apps/48/foo.svg" << QStringList{"/usr/share/icons", "t", "48", "apps", "foo"};
-        QTest::newRow("scalable") << "/usr/share/icons/t/scalable/apps/foo.svg" << QStringList{"/usr/share/icons", "t", "scalable", "apps", "foo"};
-        QTest::newRow("2x size") << "/usr/share/icons/breeze/actions/16@2x/edit-copy.svg"
-                                 << QStringList{"/usr/share/icons", "breeze", "16@2x", "actions", "edit-copy"};
-        QTest::newRow("pixmaps") << "/usr/share/pixmaps/foo.png" << QStringList{"/", "usr", "share", "pixmaps", "foo"};
-        QTest::newRow("deeper") << "/usr/share/icons/t/48x48/apps/extra/foo.png" << QStringList{"/usr/share/icons/t", "48x48", "apps", "extra", "foo"};
-        QTest::newRow("home") << "/home/u/.local/share/icons/t/48x48/apps/foo.png" << QStringList{QString(), QString(), QString(), QString(), "foo"};
-        QTest::newRow("in /usr/share") << "/usr/share/foo.png" << QStringList{QString(), QString(), QString(), QString(), "foo"};
+        QTest::addColumn<QString>("sections");
+        QTest::addColumn<int>("area");
+        const QString icons = "/usr/share/icons/";
+        QTest::newRow("fixed") << icons + "hicolor/48x48/apps/foo.png" << "/usr/share/icons|hicolor|48x48|apps|foo" << 2304;
+        QTest::newRow("size below category") << icons + "t/apps/48/foo.svg" << "/usr/share/icons|t|48|apps|foo" << 2304;
+        QTest::newRow("scalable is the largest") << icons + "t/scalable/apps/foo.svg" << "/usr/share/icons|t|scalable|apps|foo" << 2147483647;
+        QTest::newRow("16x32") << icons + "t/16x32/apps/foo.png" << "/usr/share/icons|t|16x32|apps|foo" << 512;
+        QTest::newRow("16@2") << icons + "t/16@2/apps/foo.png" << "/usr/share/icons|t|16@2|apps|foo" << 256;
+        QTest::newRow("2x size") << icons + "breeze/actions/16@2x/edit-copy.svg" << "/usr/share/icons|breeze|16@2x|actions|edit-copy" << 324;
+        QTest::newRow("16x16@2x") << icons + "t/16x16@2x/apps/foo.png" << "/usr/share/icons|t|16x16@2x|apps|foo" << 324;
+        QTest::newRow("huge square") << icons + "t/99999x99999/apps/a.png" << "/usr/share/icons|t|99999x99999|apps|a" << 2147483646;
+        QTest::newRow("huge edge") << icons + "t/99999999999/apps/a.png" << "/usr/share/icons|t|99999999999|apps|a" << 2147483646;
+        QTest::newRow("huge scale") << icons + "t/16@99999999999x/apps/a.png" << "/usr/share/icons|t|16@99999999999x|apps|a" << 2147483646;
+        QTest::newRow("pixmaps") << "/usr/share/pixmaps/foo.png" << "/|usr|share|pixmaps|foo" << 0;
+        QTest::newRow("deeper") << icons + "t/48x48/apps/extra/foo.png" << "/usr/share/icons/t|48x48|apps|extra|foo" << 0;
+        QTest::newRow("home") << "/home/u/.local/share/icons/t/48x48/apps/foo.png" << "||||foo" << 0;
+        QTest::newRow("in /usr/share") << "/usr/share/foo.png" << "||||foo" << 0;
     }
 
-    void sectionTexts()
+    void sectionsAndAreas()
     {
         QFETCH(QString, path);
-        QFETCH(QStringList, sections);
+        QStringList sections;
         for (IconPathSection section : allIconPathSections) {
-            QCOMPARE(ApplicantsSortFilterModel::getIconPathSectionText(path, section), sections.at(section));
+            sections.append(ApplicantsSortFilterModel::getIconPathSectionText(path, section));
         }
-    }
-
-    void areas_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("area");
-        QTest::newRow("48") << "48" << 2304;
-        QTest::newRow("16x32") << "16x32" << 512;
-        QTest::newRow("16@2") << "16@2" << 256;
-        QTest::newRow("16@2x") << "16@2x" << 324;
-        QTest::newRow("16x16@2x") << "16x16@2x" << 324;
-        QTest::newRow("scalable") << "scalable" << 2147483647;
-        QTest::newRow("apps") << "apps" << 0;
-        QTest::newRow("huge square") << "99999x99999" << 2147483646;
-        QTest::newRow("huge edge") << "99999999999" << 2147483646;
-        QTest::newRow("huge scale") << "16@99999999999x" << 2147483646;
-    }
-
-    void areas()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, area);
-        QCOMPARE(ApplicantsSortFilterModel::getIconArea(text), area);
+        QTEST(sections.join('|'), "sections");
+        QTEST(ApplicantsSortFilterModel::getIconArea(sections.at(Size)), "area");
     }
 
     void ordering_data()

@@ -2,8 +2,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 
@@ -35,15 +33,11 @@ QString FixtureTheme::fallbackPath() const
     return QDir::cleanPath(m_searchPath + QStringLiteral("/../pixmaps"));
 }
 
-void FixtureTheme::addDirectory(const QString &path, int size, const QString &type, int scale)
+void FixtureTheme::addDirectory(const QString &path, int size, const QString &keys)
 {
-    m_directories.append({path, size, type, scale});
+    m_directories.append(path);
+    m_sections += QStringLiteral("\n[%1]\nSize=%2\n%3\nContext=Applications\n").arg(path).arg(size).arg(keys);
     QDir().mkpath(themePath() + QLatin1Char('/') + path);
-}
-
-void FixtureTheme::setInherits(const QStringList &themes)
-{
-    m_inherits = themes;
 }
 
 QByteArray FixtureTheme::pngBytes(int width, int height, const QColor &color)
@@ -52,7 +46,6 @@ QByteArray FixtureTheme::pngBytes(int width, int height, const QColor &color)
     image.fill(color);
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
 }
@@ -81,9 +74,8 @@ QByteArray FixtureTheme::readFile(const QString &path)
 
 QString FixtureTheme::addFile(const QString &relativePath, const QByteArray &bytes)
 {
-    const QString path = themePath() + QLatin1Char('/') + relativePath;
-    writeFile(path, bytes);
-    return path;
+    writeFile(themePath() + QLatin1Char('/') + relativePath, bytes);
+    return themePath() + QLatin1Char('/') + relativePath;
 }
 
 QString FixtureTheme::addPng(const QString &dir, const QString &iconName, int size, const QColor &color)
@@ -91,25 +83,13 @@ QString FixtureTheme::addPng(const QString &dir, const QString &iconName, int si
     return addFile(dir + QLatin1Char('/') + iconName + QStringLiteral(".png"), pngBytes(size, size, color));
 }
 
-void FixtureTheme::writeIndex()
+void FixtureTheme::writeIndex(const QString &inherits)
 {
-    QStringList names;
-    QString sections;
-    for (const Directory &directory : qAsConst(m_directories)) {
-        names.append(directory.path);
-        sections += QStringLiteral("\n[%1]\nSize=%2\nType=%3\nContext=Applications\n").arg(directory.path).arg(directory.size).arg(directory.type);
-        if (directory.scale != 1) {
-            sections += QStringLiteral("Scale=%1\n").arg(directory.scale);
-        }
-        if (directory.type == QLatin1String("Scalable")) {
-            sections += QStringLiteral("MinSize=8\nMaxSize=512\n");
-        }
+    QString head = QStringLiteral("[Icon Theme]\nName=%1\nComment=Fixture\nDirectories=%2\n").arg(m_name, m_directories.join(QLatin1Char(',')));
+    if (!inherits.isEmpty()) {
+        head += QStringLiteral("Inherits=%1\n").arg(inherits);
     }
-    QString text = QStringLiteral("[Icon Theme]\nName=%1\nComment=Fixture\n").arg(m_name);
-    if (!m_inherits.isEmpty()) {
-        text += QStringLiteral("Inherits=%1\n").arg(m_inherits.join(QLatin1Char(',')));
-    }
-    addFile(QStringLiteral("index.theme"), (text + QStringLiteral("Directories=%1\n").arg(names.join(QLatin1Char(','))) + sections).toUtf8());
+    addFile(QStringLiteral("index.theme"), (head + m_sections).toUtf8());
 }
 
 void FixtureTheme::addStandardIcons()
@@ -126,8 +106,8 @@ void FixtureTheme::addStandardIcons()
             addPng(dir, QStringLiteral("four-sizes"), size);
         }
     }
-    addDirectory(QStringLiteral("16x16@2x/apps"), 16, QStringLiteral("Fixed"), 2);
-    addDirectory(QStringLiteral("scalable/apps"), 16, QStringLiteral("Scalable"));
+    addDirectory(QStringLiteral("16x16@2x/apps"), 16, QStringLiteral("Type=Fixed\nScale=2"));
+    addDirectory(QStringLiteral("scalable/apps"), 16, QStringLiteral("Type=Scalable\nMinSize=8\nMaxSize=512"));
     addPng(QStringLiteral("16x16/apps"), QStringLiteral("corrupt-one"), 16);
     addFile(QStringLiteral("22x22/apps/corrupt-one.png"), corrupt);
     addFile(QStringLiteral("16x16/apps/twice.png"), corrupt);
@@ -137,9 +117,10 @@ void FixtureTheme::addStandardIcons()
     addPng(QStringLiteral("48x48/apps"), QStringLiteral("emblem"), 48, Qt::blue);
     addPng(QStringLiteral("48x48/apps"), QStringLiteral("emblem-green"), 48, Qt::green);
     addFile(QStringLiteral("scalable/apps/vector.svg"), svgBytes(Qt::blue));
-    addPng(QStringLiteral("16x16/apps"), QStringLiteral("dialog-error"), 16, Qt::red);
-    addPng(QStringLiteral("16x16/apps"), QStringLiteral("dialog-warning"), 16, Qt::yellow);
-    addPng(QStringLiteral("16x16/apps"), QStringLiteral("dialog-information"), 16, Qt::blue);
+    const QList<QPair<const char *, QColor>> dialogs{{"dialog-error", Qt::red}, {"dialog-warning", Qt::yellow}, {"dialog-information", Qt::blue}};
+    for (const auto &dialog : dialogs) {
+        addPng(QStringLiteral("16x16/apps"), QLatin1String(dialog.first), 16, dialog.second);
+    }
     writeIndex();
     writeFile(fallbackPath() + QStringLiteral("/wide.png"), pngBytes(32, 16, Qt::yellow));
     writeFile(fallbackPath() + QStringLiteral("/no-sizes.svg"), svgBytes(Qt::cyan));

@@ -20,13 +20,12 @@ public:
     // Loose icons beside the themes, as /usr/share/pixmaps.
     QString fallbackPath() const;
 
-    void addDirectory(const QString &path, int size, const QString &type = QStringLiteral("Fixed"), int scale = 1);
-    void setInherits(const QStringList &themes);
+    // The section's keys after Size; the folder is made at once.
+    void addDirectory(const QString &path, int size, const QString &keys = QStringLiteral("Type=Fixed"));
     // Paths are relative to the theme folder; folders are made as needed.
     QString addPng(const QString &dir, const QString &iconName, int size, const QColor &color = Qt::red);
     QString addFile(const QString &relativePath, const QByteArray &bytes);
-    void writeIndex();
-
+    void writeIndex(const QString &inherits = QString());
     void addStandardIcons();
     // Makes this theme the toolkit's, fallback folder included.
     void apply() const;
@@ -37,17 +36,11 @@ public:
     static QByteArray readFile(const QString &path);
 
 private:
-    struct Directory {
-        QString path;
-        int size;
-        QString type;
-        int scale;
-    };
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_searchPath;
     QString m_name;
-    QList<Directory> m_directories;
-    QStringList m_inherits;
+    QStringList m_directories;
+    QString m_sections;
 };
 
 #endif

@@ -393,19 +393,23 @@ private Q_SLOTS:
         QTRY_VERIFY(!QGuiApplication::overrideCursor());
     }
 
+    // Closing the window stops its walk rather than waiting for it to end.
     void windowClosedDuringScan()
     {
         s_previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
             s_warnings.append(message);
             s_previousHandler(type, context, message);
         });
+        // A link to the root makes a walk that only Stop can end in time.
+        QTemporaryDir root;
+        FixtureTheme::writeFile(root.filePath("a.png"), "x");
+        QVERIFY(QFile::link("/", root.filePath("root")));
         auto *window = new MainWindow;
         window->show();
-        {
-            WalkHold hold(window);
-            clickScan(window);
-            QVERIFY(hold.reached());
-        }
+        QIcon::setThemeSearchPaths({root.path()});
+        WalkHold hold(window, 300);
+        clickScan(window);
+        QVERIFY(hold.reached());
         delete window;
         QCoreApplication::processEvents();
         qInstallMessageHandler(s_previousHandler);

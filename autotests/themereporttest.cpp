@@ -267,8 +267,7 @@ private Q_SLOTS:
             theme->addPng("16/apps", theme == &child ? "child-only" : "parent-only", 16);
         }
         child.addFile("16/apps/org.zel.app.svg", FixtureTheme::svgBytes(Qt::blue));
-        child.setInherits({"zelparent"});
-        child.writeIndex();
+        child.writeIndex("zelparent");
         parent.writeIndex();
         FixtureTheme::writeFile(dir.filePath("loose/loose.png"), FixtureTheme::pngBytes(16, 16, Qt::red));
         const Run run = report({"--theme-path",

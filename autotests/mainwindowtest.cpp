@@ -118,24 +118,6 @@ private Q_SLOTS:
         }
     }
 
-    void remarksListedWhileHidden()
-    {
-        MainWindow window;
-        findByTyping(&window, "corrupt-one");
-        QAbstractItemModel *model = windowChild<QListView>(&window, "findedIconRemarksListView")->model();
-        QCOMPARE(model->rowCount(), 8);
-        QCOMPARE(model->index(0, 0).data().toString(), QString("The size 22x22 for icon corrupt-one has no image valid"));
-        QCOMPARE(model->index(0, 0).data(Qt::DecorationRole).value<QIcon>().name(), QString("dialog-error"));
-        QCOMPARE(model->index(1, 0).data(Qt::DecorationRole).value<QIcon>().name(), QString("dialog-information"));
-        QVERIFY(windowChild<QGroupBox>(&window, "groupBoxFindedIconRemarks")->isHidden());
-        // Finds one after another, the empty name among them, leave no busy cursor behind.
-        for (const char *name : {"", "absent", "four-sizes-x", "", "vector"}) {
-            findByTyping(&window, name);
-        }
-        waitForFind();
-        QCOMPARE(statusText(&window), QString("Find icon by name \"vector\" done."));
-    }
-
     void sizeEntries_data()
     {
         QTest::addColumn<QString>("name");

@@ -26,6 +26,10 @@ int main(int argc, char **argv)
         out << "stored=" << Settings().iconThemeName() << '\n';
         return 0;
     }
+    if (mode == QLatin1String("save")) {
+        Settings().setPreviewIconSize(48);
+        return 0;
+    }
     Settings s;
     const auto list = [](const QStringList &values) -> QString {
         return QLatin1Char('[') + values.join(QLatin1Char('|')) + QLatin1Char(']');

@@ -3,6 +3,8 @@
 
 #include "testhelpers.h"
 
+#include <QStorageInfo>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -186,6 +188,36 @@ private Q_SLOTS:
         QCOMPARE(values.value("ScanIconNamesIconSize"), QString::number(Settings::defaultScanIconNamesIconSize()));
         QCOMPARE(values.value("PreviewIconSize"), kind == QLatin1String("read-only") ? QString("32") : QString("256"));
         QVERIFY(kind == QLatin1String("read-only") ? FixtureTheme::readFile(path) == stored : !QFileInfo(path).isFile());
+    }
+
+    // A real full disk, where this machine lets root mount one: a save that does not
+    // fit keeps the old file whole and says so.
+    void diskFull()
+    {
+        QTemporaryDir disk;
+        if (geteuid() != 0 || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk.path()}) != 0) {
+            QSKIP("needs root and a tmpfs mount");
+        }
+        const QString path = disk.filePath(".qttest/config/zel-find-qicon/application.ini");
+        QByteArray stored("[General]\nIconThemeName=kept\nBad=@Variant(\\0\\0\\0\\t\\0\\0\\0\\0)\n");
+        for (int i = 0; i < 400; ++i) {
+            stored += QByteArray("UserKey") + QByteArray::number(i) + "=value-padding-padding-padding\n";
+        }
+        FixtureTheme::writeFile(path, stored);
+        FixtureTheme::writeFile(disk.filePath("filler"), QByteArray(QStorageInfo(disk.path()).bytesAvailable() - 8192, 'x'));
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", disk.path());
+        probe.setProcessEnvironment(environment);
+        probe.start(SETTINGS_PROBE, {"save"});
+        const bool finished = probe.waitForFinished(30000);
+        const QByteArray after = FixtureTheme::readFile(path);
+        const QStringList left = QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden);
+        QProcess::execute("umount", {disk.path()});
+        QVERIFY(finished);
+        QVERIFY2(probe.readAllStandardError().contains("the settings could not be saved"), "no word said");
+        QCOMPARE(after, stored);
+        QCOMPARE(left, QStringList{"application.ini"});
     }
 };
 

@@ -85,7 +85,11 @@ bool writeGuarded(QIODevice &device, const QSettings::SettingsMap &map)
         return map.isEmpty();
     }
     const QByteArray bytes = plain.readAll();
-    return device.write(bytes) == bytes.size();
+    // QSaveFile buffers what it is given and, in Qt 5, commits even when the flush at
+    // its close runs out of disk space: the file would be replaced by its first blocks.
+    // A failed flush here keeps the old file, and the store reports an access error.
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    return device.write(bytes) == bytes.size() && (!file || file->flush());
 }
 
 // A pipe or device at the file's place would block or never end: the store then works
@@ -142,7 +146,13 @@ Settings::Settings(QObject *parent)
     }
 }
 
-Settings::~Settings() = default;
+Settings::~Settings()
+{
+    sync();
+    if (status() == QSettings::AccessError && !s_onPrivateCopy) {
+        qWarning("zel-find-qicon: the settings could not be saved to %s; the file keeps what it held before.", qPrintable(userFilePath()));
+    }
+}
 
 bool Settings::isScanIconNamesOnStart() const
 {

@@ -141,87 +141,87 @@ private Q_SLOTS:
                  QStringList());
     }
 
-    // Buttons: Add, Edit or Remove on the second of "png", "svg"; the dialog's answer.
-    void listEdits_data()
+    // The two list editors: Add, Edit or Remove on the second of "png", "svg" with the
+    // line dialog's answer, and Up or Down on a row of "a", "b", "c", called as slots so
+    // that a refused move is reached even where its button is off.
+    void listEditors_data()
     {
-        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("row");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("accept");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("add") << "toolButtonAdd" << "xpm" << true << QStringList{"png", "svg", "xpm"};
-        QTest::newRow("add empty") << "toolButtonAdd" << QString() << true << QStringList{"png", "svg", QString()};
-        QTest::newRow("add a repeat") << "toolButtonAdd" << "png" << true << QStringList{"png", "svg", "png"};
-        QTest::newRow("add cancelled") << "toolButtonAdd" << "xpm" << false << QStringList{"png", "svg"};
-        QTest::newRow("edit") << "toolButtonEdit" << "xpm" << true << QStringList{"png", "xpm"};
-        QTest::newRow("edit emptied") << "toolButtonEdit" << QString() << true << QStringList{"png", QString()};
-        QTest::newRow("edit cancelled") << "toolButtonEdit" << "xpm" << false << QStringList{"png", "svg"};
-        QTest::newRow("remove asks nothing") << "toolButtonRemove" << QString() << true << QStringList{"png"};
+        QTest::newRow("add") << "toolButtonAdd" << 1 << "xpm" << true << QStringList{"png", "svg", "xpm"};
+        QTest::newRow("add empty") << "toolButtonAdd" << 1 << QString() << true << QStringList{"png", "svg", QString()};
+        QTest::newRow("add a repeat") << "toolButtonAdd" << 1 << "png" << true << QStringList{"png", "svg", "png"};
+        QTest::newRow("add cancelled") << "toolButtonAdd" << 1 << "xpm" << false << QStringList{"png", "svg"};
+        QTest::newRow("edit") << "toolButtonEdit" << 1 << "xpm" << true << QStringList{"png", "xpm"};
+        QTest::newRow("edit emptied") << "toolButtonEdit" << 1 << QString() << true << QStringList{"png", QString()};
+        QTest::newRow("edit cancelled") << "toolButtonEdit" << 1 << "xpm" << false << QStringList{"png", "svg"};
+        QTest::newRow("remove asks nothing") << "toolButtonRemove" << 1 << QString() << true << QStringList{"png"};
+        QTest::newRow("middle down") << "down" << 1 << QString() << true << QStringList{"a", "c", "b"};
+        QTest::newRow("middle up") << "up" << 1 << QString() << true << QStringList{"b", "a", "c"};
+        QTest::newRow("first up refused") << "up" << 0 << QString() << true << QStringList{"a", "b", "c"};
+        QTest::newRow("last down refused") << "down" << 2 << QString() << true << QStringList{"a", "b", "c"};
     }
 
-    void listEdits()
+    void listEditors()
     {
-        QFETCH(QString, button);
+        QFETCH(QString, action);
+        QFETCH(int, row);
         QFETCH(QString, text);
         QFETCH(bool, accept);
-        StringListEdit editor;
-        auto *view = windowChild<QListView>(&editor, "listView");
+        QFETCH(QStringList, expected);
+        const bool ordered = action == "up" || action == "down";
+        StringListEdit list;
+        StringListOrderEdit order;
+        QWidget *editor = ordered ? static_cast<QWidget *>(&order) : &list;
+        auto *view = windowChild<QListView>(editor, "listView");
         QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        editor.setItems({"png", "svg"});
-        QVERIFY(!enabled(&editor, "toolButtonEdit") && !enabled(&editor, "toolButtonRemove") && enabled(&editor, "toolButtonAdd"));
+        const QStringList before = ordered ? QStringList{"a", "b", "c"} : QStringList{"png", "svg"};
+        ordered ? order.setItems(before) : list.setItems(before);
+        const auto items = [&]() {
+            return ordered ? order.items() : list.items();
+        };
+        // Up and Down, or Edit and Remove, are on only where they can act.
+        const auto buttons = [&]() {
+            return ordered ? QList<bool>{enabled(editor, "toolButtonUp"), enabled(editor, "toolButtonDown")}
+                           : QList<bool>{enabled(editor, "toolButtonEdit"), enabled(editor, "toolButtonRemove")};
+        };
+        const auto expectedButtons = [ordered](int current) {
+            return ordered ? QList<bool>{current > 0, current >= 0 && current < 2} : QList<bool>{current >= 0, current >= 0};
+        };
         QString shown = "none";
         ModalAnswer<LineEditDialog> answer([&](LineEditDialog *dialog) {
             shown = dialog->windowTitle() + '|' + dialog->text();
             windowChild<QLineEdit>(dialog, "lineEdit")->setText(text);
             accept ? dialog->accept() : dialog->reject();
         });
-        // Without a current entry, edit and remove do nothing.
-        editor.editItem();
-        editor.removeItem();
-        QCOMPARE(editor.items(), QStringList({"png", "svg"}));
+        // Without a current entry, every action but Add does nothing.
+        QCOMPARE(buttons(), expectedButtons(-1));
+        QVERIFY(ordered || enabled(editor, "toolButtonAdd"));
+        ordered ? order.downItem() : list.editItem();
+        ordered ? order.upItem() : list.removeItem();
+        QCOMPARE(items(), before);
         QCOMPARE(shown, "none");
-        view->setCurrentIndex(view->model()->index(1, 0));
-        QVERIFY(enabled(&editor, "toolButtonEdit") && enabled(&editor, "toolButtonRemove"));
-        windowChild<QToolButton>(&editor, qPrintable(button))->click();
-        QTEST(editor.items(), "expected");
-        QCOMPARE(shown, button == "toolButtonAdd" ? "Add|" : button == "toolButtonEdit" ? "Edit|svg" : "none");
-        // A new entry is not made current; after a removal, Remove follows the current row.
-        if (button == "toolButtonRemove") {
-            QCOMPARE(enabled(&editor, "toolButtonRemove"), view->currentIndex().isValid());
-        } else {
-            QCOMPARE(view->currentIndex().row(), 1);
-        }
-    }
 
-    // The slots themselves: a refused move is reached even where its button is off.
-    void orderMoves_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("down");
-        QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<int>("currentAfter");
-        QTest::newRow("no current") << -1 << true << QStringList{"a", "b", "c"} << -1;
-        QTest::newRow("middle down") << 1 << true << QStringList{"a", "c", "b"} << 2;
-        QTest::newRow("middle up") << 1 << false << QStringList{"b", "a", "c"} << 0;
-        QTest::newRow("first up refused") << 0 << false << QStringList{"a", "b", "c"} << 0;
-        QTest::newRow("last down refused") << 2 << true << QStringList{"a", "b", "c"} << 2;
-    }
-
-    void orderMoves()
-    {
-        QFETCH(int, row);
-        QFETCH(bool, down);
-        QFETCH(int, currentAfter);
-        StringListOrderEdit editor;
-        auto *view = windowChild<QListView>(&editor, "listView");
-        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        editor.setItems({"a", "b", "c"});
         view->setCurrentIndex(view->model()->index(row, 0));
-        QCOMPARE(QList<bool>({enabled(&editor, "toolButtonUp"), enabled(&editor, "toolButtonDown")}), QList<bool>({row > 0, row >= 0 && row < 2}));
-        down ? editor.downItem() : editor.upItem();
-        QTEST(editor.items(), "expected");
-        QCOMPARE(view->currentIndex().row(), currentAfter);
-        QCOMPARE(QList<bool>({enabled(&editor, "toolButtonUp"), enabled(&editor, "toolButtonDown")}),
-                 QList<bool>({currentAfter > 0, currentAfter >= 0 && currentAfter < 2}));
+        QCOMPARE(buttons(), expectedButtons(row));
+        if (ordered) {
+            action == "up" ? order.upItem() : order.downItem();
+        } else {
+            windowChild<QToolButton>(editor, qPrintable(action))->click();
+        }
+        QCOMPARE(items(), expected);
+        QCOMPARE(shown, action == "toolButtonAdd" ? "Add|" : action == "toolButtonEdit" ? "Edit|svg" : "none");
+        // The moved row stays current; a new entry is not made current.
+        const int current = view->currentIndex().row();
+        if (action == "toolButtonRemove") {
+            QCOMPARE(enabled(editor, "toolButtonRemove"), current >= 0);
+        } else {
+            QCOMPARE(current, ordered ? expected.indexOf(before.at(row)) : row);
+            QCOMPARE(buttons(), expectedButtons(current));
+        }
     }
 
     // The box only disables the fields; what they hold is applied either way.

@@ -45,7 +45,7 @@ private Q_SLOTS:
     // A PNG of a few bytes whose header, checksum included, claims 100000 by 100000 pixels.
     static QByteArray pngClaiming(quint32 side)
     {
-        QByteArray png = FixtureTheme::pngBytes(16, 16, Qt::red);
+        QByteArray png = pngBytes(16, 16, Qt::red);
         for (int at : {16, 20}) {
             for (int i = 0; i < 4; ++i) {
                 png[at + i] = char(side >> (24 - 8 * i));
@@ -68,7 +68,7 @@ private Q_SLOTS:
             gzwrite(file, spaces.constData(), unsigned(spaces.size()));
         }
         gzclose(file);
-        return FixtureTheme::readFile(dir.filePath("bomb.svgz"));
+        return readFile(dir.filePath("bomb.svgz"));
     }
 
     void brokenImages_data()
@@ -76,8 +76,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("refused"); // by the guard, before any decoder sees it
-        const QByteArray png = FixtureTheme::pngBytes(16, 16, Qt::red);
-        const QByteArray svg = FixtureTheme::svgBytes(Qt::red);
+        const QByteArray png = pngBytes(16, 16, Qt::red);
+        const QByteArray svg = svgBytes(Qt::red);
         QTest::newRow("empty png") << "16x16/apps/broken.png" << QByteArray() << false;
         QTest::newRow("truncated png") << "16x16/apps/broken.png" << png.left(png.size() / 2) << false;
         QTest::newRow("png header only") << "16x16/apps/broken.png" << png.left(8) << false;
@@ -158,32 +158,6 @@ private Q_SLOTS:
         QVERIFY(!remarks.isEmpty() && (maximum(remarks) == ErrorRemark) == !found);
     }
 
-    void staleCache_data()
-    {
-        QTest::addColumn<QByteArray>("cache");
-        QTest::newRow("garbage") << QByteArray(64, '\x7f');
-        QTest::newRow("empty") << QByteArray();
-        // Version 1.0 with hash and directory offsets that point past the end.
-        QTest::newRow("offsets past the end") << QByteArray::fromHex("000100007fffff007ffffff0");
-        QTest::newRow("header only") << QByteArray::fromHex("00010000");
-    }
-
-    void staleCache()
-    {
-        QFETCH(QByteArray, cache);
-        FixtureTheme theme("zelcached");
-        theme.addDirectory("16x16/apps", 16);
-        theme.addPng("16x16/apps", "cached", 16);
-        theme.writeIndex();
-        // Written last, so that it is newer than every folder and the toolkit trusts it.
-        QTest::qWait(20);
-        theme.addFile("icon-theme.cache", cache);
-        IconsModel model(nullptr);
-        // The model's loader resets the theme name when it is made.
-        theme.apply();
-        QVERIFY(!model.iconRemarks("cached").isEmpty() && !model.iconRemarks("absent").isEmpty());
-    }
-
     void scanStartedAndStoppedFiftyTimes()
     {
         MainWindow window;
@@ -222,7 +196,7 @@ private Q_SLOTS:
         QDir().mkpath(QFileInfo(path).path());
         QFile::remove(path);
         // Before any section, so that a broken section header cannot carry it off.
-        FixtureTheme::writeFile(path, "UserNote=kept\n" + file);
+        writeFile(path, "UserNote=kept\n" + file);
         QMap<QString, QVariant> before;
         for (const QString &key : Settings().allKeys()) {
             before.insert(key, Settings().value(key));

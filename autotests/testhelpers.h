@@ -4,10 +4,10 @@
 #include "app/mainwindow.h"
 #include "app/mainwindow_p.h"
 #include "catalogue/scaniconnamesthread.h"
-#include "fixturetheme.h"
 #include "settings/settings.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,8 +19,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
+
 // Each test process gets a home of its own, so settings never leak between tests that
-// ctest runs in parallel and no platform theme decides the icon theme. Called from initMain().
+// ctest runs in parallel and no platform theme decides the icon theme.
 inline void prepareTestEnvironment(bool englishMessageIds = true)
 {
     static QTemporaryDir home;
@@ -51,18 +53,145 @@ public:
     }
 };
 
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(bytes);
+    }
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline QByteArray pngBytes(int width, int height, const QColor &color)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+inline QByteArray svgBytes(const QColor &color)
+{
+    return QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\" fill=\"%1\"/></svg>\n")
+        .arg(color.name())
+        .toUtf8();
+}
+
+// An icon theme, index.theme plus real image files, in a folder of its own or under a given
+// search path. addStandardIcons() gives the cases the remarks and the find tell apart.
+class FixtureTheme
+{
+public:
+    explicit FixtureTheme(const QString &name = "zelfixture", const QString &searchPath = QString())
+        : m_dir(searchPath.isEmpty() ? new QTemporaryDir : nullptr)
+        , m_searchPath(searchPath.isEmpty() ? m_dir->filePath("icons") : searchPath)
+        , m_name(name)
+    {
+        QDir().mkpath(themePath());
+    }
+    QString name() const
+    {
+        return m_name;
+    }
+    QString searchPath() const
+    {
+        return m_searchPath;
+    }
+    QString themePath() const
+    {
+        return m_searchPath + '/' + m_name;
+    }
+    // Loose icons beside the themes, as /usr/share/pixmaps.
+    QString fallbackPath() const
+    {
+        return QDir::cleanPath(m_searchPath + "/../pixmaps");
+    }
+    // The section's keys after Size; the folder is made at once.
+    void addDirectory(const QString &path, int size, const QString &keys = "Type=Fixed")
+    {
+        m_directories.append(path);
+        m_sections += QString("\n[%1]\nSize=%2\n%3\nContext=Applications\n").arg(path).arg(size).arg(keys);
+        QDir().mkpath(themePath() + '/' + path);
+    }
+    QString addFile(const QString &relativePath, const QByteArray &bytes)
+    {
+        writeFile(themePath() + '/' + relativePath, bytes);
+        return themePath() + '/' + relativePath;
+    }
+    QString addPng(const QString &dir, const QString &iconName, int size, const QColor &color = Qt::red)
+    {
+        return addFile(dir + '/' + iconName + ".png", pngBytes(size, size, color));
+    }
+    void writeIndex(const QString &inherits = QString())
+    {
+        const QString head = QString("[Icon Theme]\nName=%1\nComment=Fixture\nDirectories=%2\n").arg(m_name, m_directories.join(','));
+        addFile("index.theme", (head + (inherits.isEmpty() ? QString() : "Inherits=" + inherits + '\n') + m_sections).toUtf8());
+    }
+    void addStandardIcons()
+    {
+        const QByteArray corrupt("\x89PNG\r\n\x1a\nthis is not an image", 28);
+        for (int size : {16, 22, 24, 32, 48, 64, 96, 128, 192, 256}) {
+            const QString dir = QString("%1x%1/apps").arg(size);
+            addDirectory(dir, size);
+            // Every standard size: the one name without remarks.
+            if (size != 24) {
+                addPng(dir, "complete", size, Qt::green);
+            }
+            if (size == 16 || size == 22 || size == 32 || size == 48) {
+                addPng(dir, "four-sizes", size);
+            }
+        }
+        addDirectory("16x16@2x/apps", 16, "Type=Fixed\nScale=2");
+        addDirectory("scalable/apps", 16, "Type=Scalable\nMinSize=8\nMaxSize=512");
+        addPng("16x16/apps", "corrupt-one", 16);
+        addFile("22x22/apps/corrupt-one.png", corrupt);
+        addFile("16x16/apps/twice.png", corrupt);
+        addFile("16x16@2x/apps/twice.png", corrupt);
+        addPng("24x24/apps", "odd24", 24);
+        addPng("48x48/apps", "base", 48, Qt::red);
+        addPng("48x48/apps", "emblem", 48, Qt::blue);
+        addPng("48x48/apps", "emblem-green", 48, Qt::green);
+        addFile("scalable/apps/vector.svg", svgBytes(Qt::blue));
+        addPng("16x16/apps", "dialog-error", 16, Qt::red);
+        addPng("16x16/apps", "dialog-warning", 16, Qt::yellow);
+        addPng("16x16/apps", "dialog-information", 16, Qt::blue);
+        writeIndex();
+        writeFile(fallbackPath() + "/wide.png", pngBytes(32, 16, Qt::yellow));
+        writeFile(fallbackPath() + "/no-sizes.svg", svgBytes(Qt::cyan));
+    }
+    // Makes this theme the toolkit's, fallback folder included.
+    void apply() const
+    {
+        QIcon::setThemeSearchPaths({m_searchPath});
+        QIcon::setFallbackSearchPaths({fallbackPath()});
+        QIcon::setThemeName(m_name);
+        QIcon::setFallbackThemeName(m_name);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_searchPath;
+    QString m_name;
+    QStringList m_directories;
+    QString m_sections;
+};
+
 // Hands each batch of a walk to the list and gives the credit back at once.
 inline void collectBatches(ScanIconNamesThread *thread, QStringList *names)
 {
-    QObject::connect(
-        thread,
-        &ScanIconNamesThread::iconNamesFinded,
-        thread,
-        [thread, names](const QStringList &batch) {
-            *names += batch;
-            thread->releaseBatch();
-        },
-        Qt::DirectConnection);
+    const auto take = [thread, names](const QStringList &batch) {
+        *names += batch;
+        thread->releaseBatch();
+    };
+    QObject::connect(thread, &ScanIconNamesThread::iconNamesFinded, thread, take, Qt::DirectConnection);
 }
 
 // Folders l0..l<levels>, each with a dag-icon.png and two links, a and b, to the next:
@@ -72,7 +201,7 @@ inline bool buildLinkDag(const QString &root, int levels)
     bool linked = true;
     for (int level = 0; level <= levels; ++level) {
         const QString folder = QString("%1/l%2").arg(root).arg(level);
-        FixtureTheme::writeFile(folder + "/dag-icon.png", QByteArray());
+        writeFile(folder + "/dag-icon.png", QByteArray());
         for (const char *link : {"/a", "/b"}) {
             linked = linked && (level == levels || QFile::link(QString("../l%1").arg(level + 1), folder + link));
         }
@@ -82,7 +211,7 @@ inline bool buildLinkDag(const QString &root, int levels)
 
 inline QString settingsFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/zel-find-qicon/application.ini");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/zel-find-qicon/application.ini";
 }
 
 // A named child of a window or dialog; a missing one ends the run at once.
@@ -146,16 +275,6 @@ inline QStringList column(const QAbstractItemModel *model, int column = 0)
     return values;
 }
 
-inline QStringList comboEntries(QWidget *window)
-{
-    auto *combo = windowChild<QComboBox>(window, "comboBoxFindedIconSize");
-    QStringList entries;
-    for (int i = 0; i < combo->count(); ++i) {
-        entries.append(combo->itemText(i));
-    }
-    return entries;
-}
-
 // While alive, answers each modal widget of type T that comes up, from inside its own
 // event loop as a user would; a dialog that never comes shows as a count of 0, not a hang.
 template<typename T>
@@ -163,48 +282,42 @@ class ModalAnswer
 {
 public:
     explicit ModalAnswer(std::function<void(T *)> action)
-        : m_action(std::move(action))
     {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this]() {
+        m_timer.callOnTimeout(&m_timer, [this, action]() {
             T *widget = qobject_cast<T *>(QApplication::activeModalWidget());
             if (widget && widget->isVisible() && widget != m_last) {
                 m_last = widget;
-                ++m_count;
-                m_action(widget);
+                ++count;
+                action(widget);
             }
         });
-        m_timer.start();
+        m_timer.start(5);
     }
-
-    int count() const
-    {
-        return m_count;
-    }
+    int count = 0;
 
 private:
-    std::function<void(T *)> m_action;
     QTimer m_timer;
     QPointer<T> m_last;
-    int m_count = 0;
 };
 
-// Reads the settings file in a fresh process, so that nothing comes from this process's cache.
-inline QMap<QString, QString> runSettingsProbe(const QString &mode = QString())
+// The settings file read in a fresh process, so that nothing comes from this process's
+// cache; its warnings come as keys too.
+inline QMap<QString, QString> runSettingsProbe(const QString &mode = QString(), const QString &home = QString())
 {
     QProcess process;
-    process.start(QStringLiteral(SETTINGS_PROBE), mode.isEmpty() ? QStringList() : QStringList{mode});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.isEmpty() ? qEnvironmentVariable("HOME") : home);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(SETTINGS_PROBE, mode.isEmpty() ? QStringList() : QStringList{mode});
+    const bool finished = process.waitForFinished(30000) && process.exitCode() == 0;
     QMap<QString, QString> values;
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-        values.insert(QStringLiteral("error"), QString::fromLocal8Bit(process.readAllStandardError()));
-        return values;
+    for (const QByteArray &line : process.readAll().split('\n')) {
+        const int equals = line.contains('=') ? line.indexOf('=') : line.size();
+        values.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
     }
-    const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
-    for (const QByteArray &line : lines) {
-        const int equals = line.indexOf('=');
-        if (equals > 0) {
-            values.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
-        }
+    if (!finished) {
+        values.insert("error", "the probe did not end well");
     }
     return values;
 }

@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(object["name"].toString(), name);
         QCOMPARE(object["nameInUse"].toString(), labelText(&window, "labelFindedIconName"));
         QCOMPARE(QString(object["hasThemeIcon"].toBool() ? "Exist" : "Absent"), labelText(&window, "labelHasThemeIcon"));
-        QCOMPARE(object["sizes"].toVariant().toStringList(), comboEntries(&window));
+        QCOMPARE(object["sizes"].toVariant().toStringList(), column(windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->model()));
         QStringList remarks;
         for (const QJsonValue &remark : object["remarks"].toArray()) {
             remarks.append(remark["severity"].toString() + '\t' + name + '\t' + remark["text"].toString());
@@ -232,18 +232,16 @@ private Q_SLOTS:
     {
         QTemporaryDir home;
         const QString settingsPath = home.filePath(".config/zel-find-qicon/application.ini");
-        const QByteArray stored("[General]\nIconThemeName=nowhere\nUsingSystemIconsTheme=false\n");
-        FixtureTheme::writeFile(settingsPath, stored);
+        writeFile(settingsPath, "[General]\nIconThemeName=nowhere\nUsingSystemIconsTheme=false\n");
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", home.filePath(".config"));
         process.setProcessEnvironment(environment);
         process.start(ZEL_FIND_QICON_REPORT_BINARY, fixture() << "--fail-on" << "information" << "four-sizes");
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.waitForFinished(60000) && process.exitCode() == 1);
         QVERIFY(process.readAllStandardOutput().startsWith("information\tfour-sizes\t"));
-        QCOMPARE(FixtureTheme::readFile(settingsPath), stored);
-        QCOMPARE(QDir(QFileInfo(settingsPath).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"application.ini"});
+        QCOMPARE(readFile(settingsPath), "[General]\nIconThemeName=nowhere\nUsingSystemIconsTheme=false\n");
+        QCOMPARE(QDir(home.filePath(".config/zel-find-qicon")).entryList(QDir::Files | QDir::Hidden), QStringList{"application.ini"});
     }
 
     // A child inheriting a parent, and a loose icon in a fallback folder; names keep their inner dots.
@@ -265,22 +263,12 @@ private Q_SLOTS:
         for (FixtureTheme *theme : {&child, &parent}) {
             theme->addDirectory("16/apps", 16);
             theme->addPng("16/apps", theme == &child ? "child-only" : "parent-only", 16);
+            theme->writeIndex(theme == &child ? "zelparent" : "");
         }
-        child.addFile("16/apps/org.zel.app.svg", FixtureTheme::svgBytes(Qt::blue));
-        child.writeIndex("zelparent");
-        parent.writeIndex();
-        FixtureTheme::writeFile(dir.filePath("loose/loose.png"), FixtureTheme::pngBytes(16, 16, Qt::red));
-        const Run run = report({"--theme-path",
-                                child.searchPath(),
-                                "--fallback-path",
-                                dir.filePath("loose"),
-                                "--theme",
-                                "zelchild",
-                                "--scan",
-                                "--scope",
-                                scope,
-                                "--format",
-                                "json"});
+        child.addFile("16/apps/org.zel.app.svg", svgBytes(Qt::blue));
+        writeFile(dir.filePath("loose/loose.png"), pngBytes(16, 16, Qt::red));
+        const QString arguments = "--theme-path|" + child.searchPath() + "|--fallback-path|" + dir.filePath("loose") + "|--theme|zelchild|--scan|--format|json";
+        const Run run = report(arguments.split('|') << "--scope" << scope);
         QVERIFY2(run.exitCode == ThemeReportCommand::ExitClean, run.errors.constData());
         QTEST(run.jsonNames(), "names");
     }
@@ -323,14 +311,14 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QStringList, remarks);
         QTemporaryDir dir;
-        FixtureTheme::writeFile(dir.filePath("zelindex/index.theme"), index.toUtf8());
+        writeFile(dir.filePath("zelindex/index.theme"), index.toUtf8());
         for (const QString &icon : {QString("16/apps/a.png"), file, QString("extra/notes.txt")}) {
             if (!icon.isEmpty()) {
-                FixtureTheme::writeFile(dir.filePath("zelindex/" + icon), FixtureTheme::pngBytes(16, 16, Qt::red));
+                writeFile(dir.filePath("zelindex/" + icon), pngBytes(16, 16, Qt::red));
             }
         }
-        FixtureTheme::writeFile(dir.filePath("zelmiddle/index.theme"), "[Icon Theme]\nName=zelmiddle\nInherits=hicolor\nDirectories=\n");
-        FixtureTheme::writeFile(dir.filePath("hicolor/index.theme"), "[Icon Theme]\nName=hicolor\nDirectories=\n");
+        writeFile(dir.filePath("zelmiddle/index.theme"), "[Icon Theme]\nName=zelmiddle\nInherits=hicolor\nDirectories=\n");
+        writeFile(dir.filePath("hicolor/index.theme"), "[Icon Theme]\nName=hicolor\nDirectories=\n");
         const Run run = report({"--theme-path", dir.path(), "--fallback-path", QString(), "--theme", "zelindex", "--scan", "--fail-on", "error"});
         QStringList found = run.lines().filter("\tzelindex/index.theme\t");
         found.replaceInStrings("\tzelindex/index.theme\t", "\t");

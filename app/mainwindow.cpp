@@ -2,6 +2,7 @@
 #include "mainwindow_p.h"
 #include "ui_mainwindow.h"
 
+#include "applicants/applicantscollector.h"
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
@@ -31,6 +32,12 @@ MainWindow::~MainWindow()
     d->scanIconNamesThread->wait();
     delete d->scanIconNamesThread;
     d->scanIconNamesThread = nullptr;
+    // A find's walk under way stops at its next folder.
+    delete d->applicantsCollector;
+    d->applicantsCollector = nullptr;
+    if (d->collectingApplicants) {
+        QGuiApplication::restoreOverrideCursor();
+    }
 
     saveSettings();
 
@@ -56,6 +63,8 @@ void MainWindow::init()
     d->scanIconNamesThread = new ScanIconNamesThread(nullptr);
     connect(d->scanIconNamesThread, &ScanIconNamesThread::iconNamesFinded, this, &MainWindow::addFindedIconNames);
     connect(d->scanIconNamesThread, &QThread::finished, this, &MainWindow::scanIconNamesFinished);
+    d->applicantsCollector = new ApplicantsCollector(nullptr);
+    connect(d->applicantsCollector, &ApplicantsCollector::collected, this, &MainWindow::applicantsCollected);
 
     ui->setupUi(this);
     initLayout();

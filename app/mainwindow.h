@@ -42,6 +42,7 @@ public Q_SLOTS:
     void addEmblemToPreview(const ZelIcon::Emblem &emblem);
     void removeEmblemFromPreview(const Qt::Corner &corner);
     void updateApplicantsIconPaths();
+    void applicantsCollected(quint64 request, const QStringList &paths);
     void openIconNameByIndex(const QModelIndex &index);
     void openFileByApplicantsIconIndex(const QModelIndex &index);
     void openFileByPath(const QString &path);

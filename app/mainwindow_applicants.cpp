@@ -4,36 +4,47 @@
 #include "ui_mainwindow.h"
 
 #include "applicants/applicantitem.h"
+#include "applicants/applicantscollector.h"
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/scaniconnamesthread.h"
 
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardItemModel>
 
+// The rows come when the walk ends; until then a busy cursor says so, and the window
+// answers and closes as ever.
 void MainWindow::updateApplicantsIconPaths()
 {
     d->applicantsIconPathsModel->clear();
-    QStringList paths;
-    const QStringList dirPaths = QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths();
-    for (const QString &dirPath : dirPaths) {
-        d->collectApplicants(dirPath, paths);
+    // The empty name has no applicants worth waiting for.
+    if (!d->collectingApplicants && !d->searchIconName.isEmpty()) {
+        d->collectingApplicants = true;
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     }
-    d->appendApplicants(paths);
+    d->applicantsCollector->collect(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths(), d->scanIconNamesThread->searchIconSuffixes(), d->searchIconName);
     if (ui->checkBoxApplicantsExactMatchBySearchIconName->isChecked()) {
         d->applicantsSortFilterModel->setIconNameFilter(d->searchIconName);
+    }
+}
+
+void MainWindow::applicantsCollected(quint64 request, const QStringList &paths)
+{
+    if (request != d->applicantsCollector->request()) {
+        return;
+    }
+    d->appendApplicants(paths);
+    if (d->collectingApplicants) {
+        d->collectingApplicants = false;
+        QGuiApplication::restoreOverrideCursor();
     }
 }
 
 void MainWindow::scanApplicantsIconByDirPath(const QString &dirPath)
 {
     QStringList paths;
-    d->collectApplicants(dirPath, paths);
+    ApplicantsIndex::collectByWalk(dirPath, d->scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(d->searchIconName), paths);
     d->appendApplicants(paths);
-}
-
-void MainWindowPrivate::collectApplicants(const QString &dirPath, QStringList &paths)
-{
-    applicantsIndex.collect(dirPath, scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(searchIconName), paths);
 }
 
 // One insertion for all rows: the sorted proxy places each run of new rows with a

@@ -1,7 +1,6 @@
 #ifndef MAINWINDOW_P_H
 #define MAINWINDOW_P_H
 
-#include "applicants/applicantsindex.h"
 #include "settings/settings.h"
 
 #include <QIcon>
@@ -9,6 +8,7 @@
 #include <QSize>
 #include <QString>
 
+class ApplicantsCollector;
 class ApplicantsSortFilterModel;
 class IconsModel;
 class IconsRemarksDelegate;
@@ -44,8 +44,9 @@ public:
     IconsRemarksDelegate *iconsRemarksDelegate = nullptr;
     QAbstractItemDelegate *iconNamesDefaultDelegate = nullptr;
     // Keeps folder listings between finds, so a find does not walk every theme again.
-    ApplicantsIndex applicantsIndex;
-    void collectApplicants(const QString &dirPath, QStringList &paths);
+    ApplicantsCollector *applicantsCollector = nullptr;
+    // The busy cursor of a collection stays pushed until its answer comes.
+    bool collectingApplicants = false;
     void appendApplicants(const QStringList &paths);
 };
 

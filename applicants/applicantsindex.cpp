@@ -246,10 +246,14 @@ public:
     };
     QHash<DirectoryKey, Answer> answers;
     quint64 cycleCuts = 0;
+    const std::atomic<bool> *stop = nullptr;
 
     void
     collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
     {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            return;
+        }
         const Identity identity = identityOf(dirPath);
         if (!identity.exists || !identity.isDir) {
             return;
@@ -342,7 +346,7 @@ ApplicantsIndex::ApplicantsIndex()
 
 ApplicantsIndex::~ApplicantsIndex() = default;
 
-void ApplicantsIndex::collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths)
+void ApplicantsIndex::collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, const std::atomic<bool> *stop)
 {
     if (!d->reuseListings) {
         collectByWalk(dirPath, suffixes, baseNames, paths);
@@ -350,6 +354,7 @@ void ApplicantsIndex::collect(const QString &dirPath, const QStringList &suffixe
     }
     ++d->generation;
     d->answers.clear();
+    d->stop = stop;
     DirectoryListing::Ancestors ancestors;
     d->collect(dirPath, suffixes, baseNames, paths, ancestors);
 }

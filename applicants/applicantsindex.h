@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 
 class ApplicantsIndexPrivate;
@@ -17,7 +18,12 @@ public:
     ApplicantsIndex();
     ~ApplicantsIndex();
 
-    void collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths);
+    // A stop flag that turns true ends the walk at the next folder, with paths incomplete.
+    void collect(const QString &dirPath,
+                 const QStringList &suffixes,
+                 const QSet<QString> &baseNames,
+                 QStringList &paths,
+                 const std::atomic<bool> *stop = nullptr);
 
     // The same answer by a plain walk of the file system; the reference for collect().
     static void collectByWalk(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths);

@@ -171,7 +171,7 @@ private Q_SLOTS:
             writeFile(own.filePath(QString("%1/apps/n%2-%1.png").arg(size).arg(i % (size * 5))), "x");
         }
         QVERIFY(QFile::link("../22", own.filePath("16/to22")) && QFile::link("../16", own.filePath("32/to16")) && QFile::link("..", own.filePath("22/apps/up")));
-        QList<QStringList> rootLists{{own.path()}, {own.filePath("missing"), own.filePath("32"), own.path(), own.path()}, {m_theme.searchPath() + '/'}};
+        QList<QStringList> rootLists{{own.path()}, {own.filePath("missing"), own.filePath("32"), own.path(), own.path()}, {m_theme.searchPath + '/'}};
         for (const char *real : {"/usr/share/icons/hicolor", "/usr/share/icons/Adwaita"}) {
             if (QFileInfo(real).isDir()) {
                 rootLists.append({real});

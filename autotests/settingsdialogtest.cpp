@@ -120,12 +120,12 @@ private Q_SLOTS:
             for (const char *name : {"groupBoxThemeSearchPaths", "groupBoxFallbackSearchPaths", "widgetThemeNames"}) {
                 QCOMPARE(windowChild<QWidget>(dialog, name)->isEnabled(), !system);
             }
-            dialog->setThemeSearchPaths({theme.searchPath()});
-            dialog->setFallbackSearchPaths({theme.fallbackPath()});
-            dialog->setThemeName(theme.name());
+            dialog->setThemeSearchPaths({theme.searchPath});
+            dialog->setFallbackSearchPaths({theme.fallbackPath});
+            dialog->setThemeName(theme.name);
         }));
-        QCOMPARE(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths(), QStringList({theme.searchPath(), theme.fallbackPath()}));
-        QCOMPARE(QIcon::themeName() + '|' + QIcon::fallbackThemeName(), theme.name() + "|hicolor");
+        QCOMPARE(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths(), QStringList({theme.searchPath, theme.fallbackPath}));
+        QCOMPARE(QIcon::themeName() + '|' + QIcon::fallbackThemeName(), theme.name + "|hicolor");
         QCOMPARE(windowChild<QListView>(&window, "listViewIconNames")->iconSize(), QSize(32, 32));
         QCOMPARE(windowChild<QListView>(&window, "listViewApplicantsIconPaths")->iconSize(), QSize(64, 64));
         QCOMPARE(d->scanIconNamesThread->searchIconSuffixes(), QStringList({"svg", "png"}));
@@ -133,14 +133,14 @@ private Q_SLOTS:
         QVERIFY(d->scanIconNamesOnStart && d->previewIconSizeEnable && d->previewIconSize == 96);
         QVERIFY(QCoreApplication::testAttribute(Qt::AA_Use96Dpi) && QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps));
         QTEST(windowChild<QGroupBox>(&window, "groupBoxIconsOptions")->title(), "caption");
-        QCOMPARE(labelText(&window, "labelThemeName"), theme.name());
+        QCOMPARE(labelText(&window, "labelThemeName"), theme.name);
         QCOMPARE(
             storedMismatches(QString("ScanIconNamesOnStart=1 ScanIconNamesIconSize=32 ApplicantsIconPathsIconSize=64 PreviewIconSizeEnable=1 "
                                      "PreviewIconSize=96 SearchIconSuffixes=[svg|png] UsingSystemIconsTheme=%1 IconThemeSearchPaths=[%2] "
                                      "IconFallbackSearchPaths=[%3] IconThemeName=%4 IconFallbackThemeName=hicolor ApplicationAttributeUse96Dpi=1 "
                                      "ApplicationAttributeUseHighDpiPixmaps=1 IconPathSortSectionsPolicy=4,2,0,1,3 ApplicationAttributeEnableHighDpiScaling=0")
                                  .arg(int(system))
-                                 .arg(theme.searchPath(), theme.fallbackPath(), theme.name())),
+                                 .arg(theme.searchPath, theme.fallbackPath, theme.name)),
             QStringList());
         QIcon::setThemeSearchPaths(paths);
     }

@@ -90,41 +90,37 @@ inline QByteArray svgBytes(const QColor &color)
 class FixtureTheme
 {
 public:
-    explicit FixtureTheme(const QString &name = "zelfixture", const QString &searchPath = QString())
-        : m_dir(searchPath.isEmpty() ? new QTemporaryDir : nullptr)
-        , m_searchPath(searchPath.isEmpty() ? m_dir->filePath("icons") : searchPath)
-        , m_name(name)
+    explicit FixtureTheme(const QString &themeName = "zelfixture", const QString &underSearchPath = QString())
+        : m_dir(underSearchPath.isEmpty() ? new QTemporaryDir : nullptr)
+        , name(themeName)
+        , searchPath(underSearchPath.isEmpty() ? m_dir->filePath("icons") : underSearchPath)
+        , themePath(searchPath + '/' + name)
+        , fallbackPath(QDir::cleanPath(searchPath + "/../pixmaps"))
     {
-        QDir().mkpath(themePath());
+        QDir().mkpath(themePath);
     }
-    QString name() const
-    {
-        return m_name;
-    }
-    QString searchPath() const
-    {
-        return m_searchPath;
-    }
-    QString themePath() const
-    {
-        return m_searchPath + '/' + m_name;
-    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+public:
+    const QString name;
+    const QString searchPath;
+    const QString themePath;
     // Loose icons beside the themes, as /usr/share/pixmaps.
-    QString fallbackPath() const
-    {
-        return QDir::cleanPath(m_searchPath + "/../pixmaps");
-    }
+    const QString fallbackPath;
+
     // The section's keys after Size; the folder is made at once.
     void addDirectory(const QString &path, int size, const QString &keys = "Type=Fixed")
     {
         m_directories.append(path);
         m_sections += QString("\n[%1]\nSize=%2\n%3\nContext=Applications\n").arg(path).arg(size).arg(keys);
-        QDir().mkpath(themePath() + '/' + path);
+        QDir().mkpath(themePath + '/' + path);
     }
     QString addFile(const QString &relativePath, const QByteArray &bytes)
     {
-        writeFile(themePath() + '/' + relativePath, bytes);
-        return themePath() + '/' + relativePath;
+        writeFile(themePath + '/' + relativePath, bytes);
+        return themePath + '/' + relativePath;
     }
     QString addPng(const QString &dir, const QString &iconName, int size, const QColor &color = Qt::red)
     {
@@ -132,7 +128,7 @@ public:
     }
     void writeIndex(const QString &inherits = QString())
     {
-        const QString head = QString("[Icon Theme]\nName=%1\nComment=Fixture\nDirectories=%2\n").arg(m_name, m_directories.join(','));
+        const QString head = QString("[Icon Theme]\nName=%1\nComment=Fixture\nDirectories=%2\n").arg(name, m_directories.join(','));
         addFile("index.theme", (head + (inherits.isEmpty() ? QString() : "Inherits=" + inherits + '\n') + m_sections).toUtf8());
     }
     void addStandardIcons()
@@ -164,22 +160,19 @@ public:
         addPng("16x16/apps", "dialog-warning", 16, Qt::yellow);
         addPng("16x16/apps", "dialog-information", 16, Qt::blue);
         writeIndex();
-        writeFile(fallbackPath() + "/wide.png", pngBytes(32, 16, Qt::yellow));
-        writeFile(fallbackPath() + "/no-sizes.svg", svgBytes(Qt::cyan));
+        writeFile(fallbackPath + "/wide.png", pngBytes(32, 16, Qt::yellow));
+        writeFile(fallbackPath + "/no-sizes.svg", svgBytes(Qt::cyan));
     }
     // Makes this theme the toolkit's, fallback folder included.
     void apply() const
     {
-        QIcon::setThemeSearchPaths({m_searchPath});
-        QIcon::setFallbackSearchPaths({fallbackPath()});
-        QIcon::setThemeName(m_name);
-        QIcon::setFallbackThemeName(m_name);
+        QIcon::setThemeSearchPaths({searchPath});
+        QIcon::setFallbackSearchPaths({fallbackPath});
+        QIcon::setThemeName(name);
+        QIcon::setFallbackThemeName(name);
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_searchPath;
-    QString m_name;
     QStringList m_directories;
     QString m_sections;
 };
@@ -247,7 +240,7 @@ inline void storeThemeSettings(const QStringList &searchPaths, const QStringList
 
 inline void storeThemeSettings(const FixtureTheme &theme)
 {
-    storeThemeSettings({theme.searchPath()}, {theme.fallbackPath()}, theme.name());
+    storeThemeSettings({theme.searchPath}, {theme.fallbackPath}, theme.name);
 }
 
 inline void findByTyping(QWidget *window, const QString &name)

@@ -12,84 +12,46 @@ class TranslationTest : public QObject
 {
     Q_OBJECT
 
-    static bool german()
+public:
+    static void initMain()
     {
-        return qEnvironmentVariable("LANGUAGE").startsWith(QLatin1String("de"));
-    }
-
-    static QString expected(const char *english, const char *germanText)
-    {
-        return QString::fromUtf8(german() ? germanText : english);
+        prepareTestEnvironment(false);
+        const QByteArray catalogs = qEnvironmentVariableIsSet("ZEL_TEST_CATALOG_DATA_DIR") ? qgetenv("ZEL_TEST_CATALOG_DATA_DIR") : ZEL_BUILD_CATALOG_DATA_DIR;
+        qputenv("XDG_DATA_DIRS", catalogs + ":/usr/share");
     }
 
 private Q_SLOTS:
-    void initTestCase()
+    // Texts of the forms, of the code and of the remarks, in the language of the process.
+    void windowTexts()
     {
         const QString language = qEnvironmentVariable("LANGUAGE");
-        QVERIFY2(language.startsWith(QLatin1String("de")) || language == QLatin1String("C"), "LANGUAGE must be de or C");
-    }
-
-    void captions_data()
-    {
-        QTest::addColumn<QString>("objectName");
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("germanText");
-        QTest::newRow("file menu") << "menuFile" << "&File" << "&Datei";
-        QTest::newRow("view menu") << "menuView" << "View" << "Ansicht";
-        QTest::newRow("icon names group") << "groupBoxIconNames" << "Icon names:" << "Symbolnamen:";
-        QTest::newRow("found icon group") << "groupBoxFindedIcon" << "Finded icon:" << "Gefundenes Symbol:";
-    }
-
-    void captions()
-    {
-        QFETCH(QString, objectName);
-        QFETCH(QString, english);
-        QFETCH(QString, germanText);
-        MainWindow window;
-        QObject *object = window.findChild<QObject *>(objectName);
-        QVERIFY(object);
-        const QString caption = qobject_cast<QMenu *>(object) ? qobject_cast<QMenu *>(object)->title() : qobject_cast<QGroupBox *>(object)->title();
-        QCOMPARE(caption, german() ? germanText : english);
-    }
-
-    void remarkAndStatus()
-    {
+        QVERIFY2(language.startsWith("de") || language == "C", "LANGUAGE must be de or C");
         MainWindow window;
         window.show();
-        findByTyping(&window, QStringLiteral("zel-absent"));
-        QTRY_COMPARE(statusText(&window),
-                     expected("Failed find icon by name \"zel-absent\", on current icon theme!",
-                              "Kein Symbol mit dem Namen „zel-absent“ im aktuellen Symbolthema gefunden!"));
-        QAbstractItemModel *remarks = windowChild<QListView>(&window, "findedIconRemarksListView")->model();
-        QCOMPARE(remarks->rowCount(), 1);
-        QCOMPARE(remarks->index(0, 0).data().toString(),
-                 expected("Icon with name zel-absent not found on current theme", "Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden"));
-        QCOMPARE(windowChild<QLabel>(&window, "labelHasThemeIcon")->text(), expected("Absent", "Fehlt"));
+        findByTyping(&window, "zel-absent");
+        const QString captions = windowChild<QMenu>(&window, "menuFile")->title() + '|' + windowChild<QGroupBox>(&window, "groupBoxFindedIcon")->title();
+        QTRY_VERIFY(statusText(&window).startsWith(language == "C" ? "Failed" : "Kein"));
+        const QString texts = captions + '|' + statusText(&window) + '|' + windowChild<QListView>(&window, "findedIconRemarksListView")->model()->index(0, 0).data().toString()
+            + '|' + labelText(&window, "labelHasThemeIcon");
+        QCOMPARE(texts,
+                 QString::fromUtf8(language == "C" ? "&File|Finded icon:|Failed find icon by name \"zel-absent\", on current icon theme!|"
+                                                     "Icon with name zel-absent not found on current theme|Absent"
+                                                   : "&Datei|Gefundenes Symbol:|Kein Symbol mit dem Namen „zel-absent“ im aktuellen Symbolthema gefunden!|"
+                                                     "Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden|Fehlt"));
     }
 
     // Texts are made in the language current at each call, also for names asked before.
     void remarksFollowTheLanguage()
     {
         IconsModel model(nullptr);
-        const QString name = QStringLiteral("zel-absent");
-        KLocalizedString::setLanguages({QStringLiteral("en_US")});
-        QCOMPARE(model.iconRemarks(name).value(0).second, QStringLiteral("Icon with name zel-absent not found on current theme"));
-        KLocalizedString::setLanguages({QStringLiteral("de")});
-        QCOMPARE(model.iconRemarks(name).value(0).second, QStringLiteral("Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden"));
+        KLocalizedString::setLanguages({"en_US"});
+        QCOMPARE(model.iconRemarks("zel-absent").value(0).second, "Icon with name zel-absent not found on current theme");
+        KLocalizedString::setLanguages({"de"});
+        QCOMPARE(model.iconRemarks("zel-absent").value(0).second, "Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden");
         KLocalizedString::clearLanguages();
     }
 };
 
-int main(int argc, char **argv)
-{
-    prepareTestEnvironment(false);
-    const QByteArray catalogs =
-        qEnvironmentVariableIsSet("ZEL_TEST_CATALOG_DATA_DIR") ? qgetenv("ZEL_TEST_CATALOG_DATA_DIR") : QByteArray(ZEL_BUILD_CATALOG_DATA_DIR);
-    qputenv("XDG_DATA_DIRS", catalogs + ":/usr/share");
-    QApplication app(argc, argv);
-    TranslationTest tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+QTEST_MAIN(TranslationTest)
 
 #include "translationtest.moc"

@@ -107,16 +107,16 @@ private Q_SLOTS:
 
     // Asked again and again by the table, remarks must answer for the toolkit as it is now:
     // another theme, or a file added and the same paths set again.
-    void remarksFollowTheToolkit()
+    void remarksFollowTheToolkit_data()
     {
-        for (bool loaded : {false, true}) {
-            remarksFollowTheToolkit(loaded);
-        }
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("not loaded") << false;
+        QTest::newRow("loaded") << true;
     }
 
-private:
-    void remarksFollowTheToolkit(bool loaded)
+    void remarksFollowTheToolkit()
     {
+        QFETCH(bool, loaded);
         const QString grows = QString("grows-%1").arg(loaded);
         m_theme.addPng("16x16/apps", grows, 16);
         IconsModel model(nullptr);
@@ -140,7 +140,6 @@ private:
         QVERIFY(!loaded || model.icon(model.findIcon(grows)).availableSizes().contains(QSize(22, 22)));
     }
 
-private Q_SLOTS:
     void addingNames_data()
     {
         QTest::addColumn<QStringList>("added");
@@ -179,10 +178,8 @@ private Q_SLOTS:
         for (int row = 0; row < rows.size(); ++row) {
             QCOMPARE(model.findIcon(rows.at(row)), model.index(row, 0));
         }
-        QVERIFY(!model.findIcon("A").isValid());
-        QVERIFY(!model.data(model.index(0, 0), Qt::EditRole).isValid());
-        QVERIFY(!model.data(model.index(0, 0), Qt::UserRole).isValid());
-        QCOMPARE(model.iconName(QModelIndex()), QString());
+        QVERIFY(!model.findIcon("A").isValid() && model.iconName(QModelIndex()).isEmpty());
+        QVERIFY(!model.data(model.index(0, 0), Qt::EditRole).isValid() && !model.data(model.index(0, 0), Qt::UserRole).isValid());
     }
 
     // Until the loading pass the list shows a blank placeholder, also for a name the theme

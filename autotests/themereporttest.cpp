@@ -98,17 +98,16 @@ private Q_SLOTS:
         const QJsonArray array = QJsonDocument::fromJson(json.output).array();
         QCOMPARE(array.size(), 1);
         const QJsonObject object = array.first().toObject();
-        QCOMPARE(object["name"].toString(), name);
-        QCOMPARE(object["nameInUse"].toString(), labelText(&window, "labelFindedIconName"));
-        QCOMPARE(QString(object["hasThemeIcon"].toBool() ? "Exist" : "Absent"), labelText(&window, "labelHasThemeIcon"));
-        QCOMPARE(object["sizes"].toVariant().toStringList(), column(windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->model()));
         QStringList remarks;
         for (const QJsonValue &remark : object["remarks"].toArray()) {
             remarks.append(remark["severity"].toString() + '\t' + name + '\t' + remark["text"].toString());
         }
         QCOMPARE(remarks, expected);
-        const QString maximum = expected.isEmpty() ? "none" : expected.first().section('\t', 0, 0);
-        QCOMPARE(object["maxSeverity"].toString(), maximum);
+        QCOMPARE(QStringList({object["name"].toString(), object["nameInUse"].toString(), object["hasThemeIcon"].toBool() ? "Exist" : "Absent",
+                              object["sizes"].toVariant().toStringList().join(','), object["maxSeverity"].toString()}),
+                 QStringList({name, labelText(&window, "labelFindedIconName"), labelText(&window, "labelHasThemeIcon"),
+                              column(windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->model()).join(','),
+                              expected.isEmpty() ? "none" : expected.first().section('\t', 0, 0)}));
     }
 
     // After a scan the report examines the icons of the loading pass, as the window does.
@@ -129,14 +128,7 @@ private Q_SLOTS:
         }
         const Run run = report(fixture() << "--scan" << "--scope" << "all");
         QCOMPARE(run.exitCode, int(ThemeReportCommand::ExitClean));
-        QStringList lines = run.lines();
-        lines.erase(std::remove_if(lines.begin(),
-                                   lines.end(),
-                                   [](const QString &line) {
-                                       return line.section('\t', 1, 1).endsWith("/index.theme");
-                                   }),
-                    lines.end());
-        QCOMPARE(lines, expected);
+        QCOMPARE(run.lines().filter(QRegularExpression("^[^\t]*\t(?![^\t]*/index\\.theme\t)")), expected);
         QVERIFY(run.errors.contains(QString("Examined %1 icon names:").arg(names.size()).toUtf8()));
         QCOMPARE(report(fixture() << "--scan" << "--suffix" << "svg" << "--format" << "json").jsonNames(), QStringList{"vector"});
     }

@@ -6,6 +6,7 @@
 #include "testhelpers.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QMessageBox>
@@ -15,14 +16,14 @@ class SettingsDialogTest : public ZelTestCase
 {
     Q_OBJECT
 
-    // Opens the dialog from the window, lets the action change it, then presses OK or Cancel.
+    // Opens the dialog from the window's menu, lets the action change it, then presses OK or Cancel.
     static bool runDialog(MainWindow *window, const std::function<void(SettingsDialog *)> &action, bool accept = true)
     {
         ModalAnswer<SettingsDialog> answer([&](SettingsDialog *dialog) {
             action(dialog);
-            accept ? dialog->accept() : dialog->reject();
+            windowChild<QDialogButtonBox>(dialog, "buttonBox")->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
-        window->execSettings();
+        windowChild<QAction>(window, "actionSettings")->trigger();
         return answer.count == 1;
     }
 
@@ -214,7 +215,7 @@ private Q_SLOTS:
         ModalAnswer<LineEditDialog> answer([&](LineEditDialog *dialog) {
             shown = dialog->windowTitle() + '|' + dialog->text();
             windowChild<QLineEdit>(dialog, "lineEdit")->setText(text);
-            accept ? dialog->accept() : dialog->reject();
+            windowChild<QDialogButtonBox>(dialog, "buttonBox")->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
         // Without a current entry, every action but Add does nothing.
         QVERIFY(buttons(-1));

@@ -277,6 +277,8 @@ private Q_SLOTS:
         window.openIconNames({"a", "vector"}, "vector");
         QCOMPARE(name->text(), "vector");
         QTRY_VERIFY(!QGuiApplication::overrideCursor());
+        // The filter's clear button fades out through an animation that frees itself when it stops.
+        QTest::qWait(400);
     }
 
     // Closing the window stops its walk rather than waiting for it to end: a link to the

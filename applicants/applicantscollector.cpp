@@ -15,20 +15,17 @@ void ApplicantsCollector::collect(const QStringList &dirPaths, const QStringList
 {
     stop();
     wait();
-    {
-        QMutexLocker locker(&m_mutex);
-        m_dirPaths = dirPaths;
-        m_suffixes = suffixes;
-        m_iconName = iconName;
-        ++m_request;
-    }
+    // No walk runs between wait() and start(), and start() hands these over to the next.
+    m_dirPaths = dirPaths;
+    m_suffixes = suffixes;
+    m_iconName = iconName;
+    ++m_request;
     m_stop = false;
     start();
 }
 
 quint64 ApplicantsCollector::request() const
 {
-    QMutexLocker locker(&m_mutex);
     return m_request;
 }
 
@@ -45,17 +42,12 @@ void ApplicantsCollector::setReuseListings(bool reuse)
 
 void ApplicantsCollector::run()
 {
-    m_mutex.lock();
-    const QStringList dirPaths = m_dirPaths;
-    const QStringList suffixes = m_suffixes;
     const QSet<QString> baseNames = ApplicantsIndex::applicantBaseNames(m_iconName);
-    const quint64 request = m_request;
-    m_mutex.unlock();
     QStringList paths;
-    for (const QString &dirPath : dirPaths) {
-        m_index.collect(dirPath, suffixes, baseNames, paths, &m_stop);
+    for (const QString &dirPath : qAsConst(m_dirPaths)) {
+        m_index.collect(dirPath, m_suffixes, baseNames, paths, &m_stop);
     }
     if (!m_stop) {
-        Q_EMIT collected(request, paths);
+        Q_EMIT collected(m_request, paths);
     }
 }

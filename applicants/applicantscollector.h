@@ -3,7 +3,6 @@
 
 #include "applicants/applicantsindex.h"
 
-#include <QMutex>
 #include <QStringList>
 #include <QThread>
 
@@ -23,6 +22,7 @@ public:
     // Stops a walk under way and walks these folders, in order, for the name's applicants.
     void collect(const QStringList &dirPaths, const QStringList &suffixes, const QString &iconName);
     // The request the next collected() answers; an answer with an older one is stale.
+    // Asked from the thread that makes the requests.
     quint64 request() const;
     void stop();
     // Off, every walk reads every folder afresh: the bench's reference. Waits for a walk under way.
@@ -37,7 +37,6 @@ protected:
 
 private:
     ApplicantsIndex m_index;
-    mutable QMutex m_mutex;
     QStringList m_dirPaths;
     QStringList m_suffixes;
     QString m_iconName;

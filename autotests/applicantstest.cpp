@@ -74,9 +74,9 @@ class ApplicantsTest : public ZelTestCase
     QStringList found(QWidget *window, const QString &name)
     {
         findByTyping(window, name);
-        [] {
-            QTRY_VERIFY(!QGuiApplication::overrideCursor());
-        }();
+        QTest::qWaitFor([]() {
+            return !QGuiApplication::overrideCursor();
+        });
         QStringList rows;
         for (const QString &path : column(windowChild<QListView>(window, "listViewApplicantsIconPaths")->model())) {
             rows.append(QFileInfo(path).fileName());

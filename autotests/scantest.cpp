@@ -51,6 +51,11 @@ QStringList spied(const QSignalSpy &spy)
     return names;
 }
 
+void clickScan(QWidget *window, bool start = true)
+{
+    windowChild<QPushButton>(window, start ? "pushButtonScanIconNamesStart" : "pushButtonScanIconNamesStop")->click();
+}
+
 // Holds a window's walk at its first name until destroyed or timed out: Stop waits for
 // the walk, so a hold it cannot end would deadlock.
 class WalkHold
@@ -74,11 +79,6 @@ public:
         QObject::disconnect(m_connection);
         m_gates->resume.release();
     }
-    static void clickScan(QWidget *window, bool start = true)
-    {
-        windowChild<QPushButton>(window, start ? "pushButtonScanIconNamesStart" : "pushButtonScanIconNamesStop")->click();
-    }
-
 private:
     struct Gates {
         QAtomicInt first;
@@ -243,14 +243,14 @@ private Q_SLOTS:
             QCOMPARE(statusText(&window), "Scanning icon names...");
             QVERIFY(windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->isHidden());
             QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
-            WalkHold::clickScan(&window, false);
+            clickScan(&window, false);
         }
         verifyScanEnds(&window, "Scan icon names stoped(count: 1).");
-        WalkHold::clickScan(&window);
+        clickScan(&window);
         verifyScanEnds(&window, m_done);
-        WalkHold::clickScan(&window);
+        clickScan(&window);
         QVERIFY(MainWindowAccess::d(&window)->scanIconNamesThread->wait(20000));
-        WalkHold::clickScan(&window, false);
+        clickScan(&window, false);
         verifyScanEnds(&window, "Scan icon names stoped(count: 14).");
     }
 

@@ -6,6 +6,7 @@
 #include <QMetaMethod>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -214,7 +215,10 @@ void ScanIconNamesThread::foundName(const QString &iconName, Walk &state)
         state.batchClock.restart();
     }
     state.batch.append(iconName);
-    if (state.batch.size() >= batchNames) {
+    // Every batch costs the receiver's list a pass over all its rows, so in a folder of
+    // 200,000 icons fixed-size batches add up to quadratic time; batches that grow with
+    // the names already sent keep the sum linear and the list still grows in view.
+    if (state.batch.size() >= std::max(batchNames, state.reportedNames.size() / 16)) {
         flushBatch(state);
     }
 }

@@ -50,7 +50,7 @@ void MainWindow::findIconByCurrentName()
     if (source.isValid()) {
         const QModelIndex proxy = d->iconsProxyModel->mapFromSource(source);
         if (proxy.isValid()) {
-            MainWindowPrivate::layOutInFull(ui->listViewIconNames);
+            MainWindowPrivate::layOutUpTo(ui->listViewIconNames, proxy);
             ui->listViewIconNames->setCurrentIndex(proxy);
         }
     }

@@ -18,9 +18,6 @@ void MainWindow::scanIconNamesStart()
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scanning icon names..."));
     d->iconsModel->clear();
     d->scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
-    // A single-pass layout of all rows after every batch would hold the window late in
-    // a large scan; the full layout comes once, at the end.
-    ui->listViewIconNames->setLayoutMode(QListView::Batched);
     // A sorting proxy places each new row on its own and then rebuilds its whole mapping,
     // once per row: quadratic in a folder of 200,000 icons. Appended in the order found,
     // the rows of a batch are one insertion, and the list is sorted once, at the end.
@@ -44,9 +41,9 @@ void MainWindow::scanIconNamesStop()
     d->scanIconNamesThread->wait();
 }
 
-void MainWindowPrivate::layOutInFull(QListView *list)
+void MainWindowPrivate::layOutUpTo(QListView *list, const QModelIndex &index)
 {
-    if (list->layoutMode() != QListView::Batched) {
+    if (list->visualRect(index).isValid()) {
         return;
     }
     list->setLayoutMode(QListView::SinglePass);
@@ -57,8 +54,6 @@ void MainWindowPrivate::layOutInFull(QListView *list)
 void MainWindow::scanIconNamesFinished()
 {
     d->iconsProxyModel->setDynamicSortFilter(true);
-    MainWindowPrivate::layOutInFull(ui->listViewIconNames);
-    ui->listViewIconNames->setLayoutMode(QListView::SinglePass);
     ui->pushButtonScanIconNamesStop->hide();
     QGuiApplication::restoreOverrideCursor();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

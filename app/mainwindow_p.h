@@ -25,7 +25,7 @@ public:
     static QString convertQSizeToString(const QSize &size);
     static QSize convertStringToQSize(const QString &text);
     // A list laid out in batches cannot scroll to a row the batches have not reached.
-    static void layOutInFull(QListView *list);
+    static void layOutUpTo(QListView *list, const QModelIndex &index);
 
     bool scanIconNamesOnStart = Settings::defaultScanIconNamesOnStart();
     bool previewIconSizeEnable = Settings::defaultPreviewIconSizeEnable();

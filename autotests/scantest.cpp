@@ -276,6 +276,15 @@ private Q_SLOTS:
         QCOMPARE(name->text(), "four-sizes");
         window.openIconNames({"a", "vector"}, "vector");
         QCOMPARE(name->text(), "vector");
+        // A find scrolls to its name also past the rows the list has laid out so far.
+        QStringList many;
+        for (int i = 0; i < 500; ++i) {
+            many.append(QString("name-%1").arg(i, 3, 10, QChar('0')));
+        }
+        window.show();
+        window.openIconNames(many, "name-499");
+        QCOMPARE(list->currentIndex().data().toString(), "name-499");
+        QVERIFY(list->viewport()->rect().intersects(list->visualRect(list->currentIndex())));
         QTRY_VERIFY(!QGuiApplication::overrideCursor());
         // The filter's clear button fades out through an animation that frees itself when it stops.
         QTest::qWait(400);

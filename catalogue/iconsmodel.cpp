@@ -113,6 +113,11 @@ QString IconsModel::iconName(const QModelIndex &index) const
 
 // A loaded icon with a file the guard refuses is shown as the blank placeholder, so that
 // no view ever decodes that file.
+const QString &IconsModel::iconNameAt(int row) const
+{
+    return d->iconNames.at(row);
+}
+
 QIcon IconsModel::decorationIcon(const QString &iconName) const
 {
     if (d->loader->status(iconName) == 2 && d->examination(iconName).refused) {

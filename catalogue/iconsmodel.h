@@ -23,6 +23,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     QString iconName(const QModelIndex &index) const;
+    // The name of a row that exists, without a copy.
+    const QString &iconNameAt(int row) const;
     QIcon icon(const QModelIndex &index) const;
     // The loading pass's own icon for the name; null where it found nothing or has not run.
     QIcon loadedIcon(const QString &iconName) const;

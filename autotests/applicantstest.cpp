@@ -74,9 +74,11 @@ class ApplicantsTest : public ZelTestCase
     QStringList found(QWidget *window, const QString &name)
     {
         findByTyping(window, name);
-        QTest::qWaitFor([]() {
-            return !QGuiApplication::overrideCursor();
-        });
+        if (!QTest::qWaitFor([]() {
+                return !QGuiApplication::overrideCursor();
+            })) {
+            return {"(the find never ended)"};
+        }
         QStringList rows;
         for (const QString &path : column(windowChild<QListView>(window, "listViewApplicantsIconPaths")->model())) {
             rows.append(QFileInfo(path).fileName());

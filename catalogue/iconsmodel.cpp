@@ -170,6 +170,8 @@ void IconsModel::addIcons(const QStringList &iconNames)
     d->iconNames.append(added);
     ++d->contentRevision;
     endInsertRows();
+    d->release->postpone();
+    d->loader->postponeRelease();
 }
 
 void IconsModel::clear()

@@ -76,6 +76,11 @@ void IconsModelLoader::clear()
     d->release->retire(std::exchange(d->iconsCache, QHash<QString, QIcon>()));
 }
 
+void IconsModelLoader::postponeRelease()
+{
+    d->release->postpone();
+}
+
 bool IconsModelLoader::isReleasing() const
 {
     return d->release->isPending();

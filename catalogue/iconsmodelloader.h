@@ -27,6 +27,8 @@ public:
     // Empty at once; the icons held until now are let go of from the event loop.
     void clear();
     bool isReleasing() const;
+    // New names are coming in: what a clear took out waits until they stop.
+    void postponeRelease();
 
 private:
     void init();

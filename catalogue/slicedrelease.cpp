@@ -19,6 +19,14 @@ bool SlicedRelease::isPending() const
     return !m_jobs.empty();
 }
 
+// Letting go of one scan's 200,000 names and icons while the next scan poured its own
+// in made that scan a third slower than one from an empty list; the walk's thread and
+// the release contend for the same memory.
+void SlicedRelease::postpone()
+{
+    m_sincePostponed.start();
+}
+
 void SlicedRelease::addJob(std::function<bool()> &&job)
 {
     m_jobs.push_back(std::move(job));
@@ -31,6 +39,10 @@ void SlicedRelease::addJob(std::function<bool()> &&job)
 
 void SlicedRelease::releaseSlice()
 {
+    if (m_sincePostponed.isValid() && m_sincePostponed.elapsed() < quietMilliseconds) {
+        m_sinceTick.restart();
+        return;
+    }
     // A tick that comes late says the event loop is busy (names pouring in as a scan
     // starts): adding a slice there lengthens the very gaps this is meant to avoid.
     // The release waits for a calmer tick, though never for long.

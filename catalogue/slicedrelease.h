@@ -55,10 +55,13 @@ public:
     }
 
     bool isPending() const;
+    // The owner is taking in new entries: no slice runs until it has been quiet a while.
+    void postpone();
 
 private:
     static constexpr int entriesPerStep = 32;
     static constexpr int maximumLateTicks = 20;
+    static constexpr int quietMilliseconds = 50;
     // Each job lets go of up to entriesPerStep entries and tells whether any remain.
     void addJob(std::function<bool()> &&job);
     void releaseSlice();
@@ -66,6 +69,7 @@ private:
     std::deque<std::function<bool()>> m_jobs;
     QTimer *m_timer = nullptr;
     QElapsedTimer m_sinceTick;
+    QElapsedTimer m_sincePostponed;
     int m_lateTicks = 0;
 };
 

@@ -392,13 +392,15 @@ void Bench::timeQuietScans()
         warming.runs.append(warm.nsecsElapsed() / 1e6);
         memory.runs.append(peakResidentMegabytes());
         std::fprintf(stderr,
-                     "run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms, %d names, loading %.0f ms\n",
+                     "run %d: scan %.0f ms (find -L %.0f ms), stall %.0f ms, %d names, loading %.0f ms (bare loop %.0f ms), peak %.0f MB\n",
                      run + 1,
                      scan.runs.last(),
                      scan.reference.last(),
                      longest,
                      m_names,
-                     loadMs);
+                     loadMs,
+                     bareMs,
+                     memory.runs.last());
     }
 }
 

@@ -106,7 +106,6 @@ private Q_SLOTS:
         QFETCH(int, shown);
         auto model = icons({"four-sizes", "Zeta", "complete", "complete-alias"});
         IconsRemarksViewDialog dialog(model.get(), nullptr);
-        QCOMPARE(dialog.windowTitle(), "Icons remarks");
         QAbstractItemModelTester tester(table(&dialog)->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(table(&dialog)->isSortingEnabled());
         table(&dialog)->sortByColumn(column, order);
@@ -179,17 +178,6 @@ private Q_SLOTS:
         }
         QTEST(image.pixelColor(natural.width() + 8, 12), "expected");
         QCOMPARE(image.pixelColor(natural.width() + 20, 12), QColor(Qt::white));
-    }
-
-    void windowOpensANewDialogEachTime()
-    {
-        MainWindow window;
-        auto *view = windowChild<QAction>(&window, "actionViewIconsRemarks");
-        QCOMPARE(view->shortcut(), QKeySequence(Qt::Key_F2));
-        view->trigger();
-        view->trigger();
-        const auto dialogs = window.findChildren<IconsRemarksViewDialog *>();
-        QVERIFY(dialogs.size() == 2 && dialogs.last()->isVisible() && !dialogs.last()->isModal());
     }
 };
 

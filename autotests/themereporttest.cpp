@@ -219,23 +219,6 @@ private Q_SLOTS:
         QVERIFY2(run.errors.startsWith(QString("zel-find-qicon-report: %1\n").arg(message).toUtf8()), run.errors.constData());
     }
 
-    // The real program, with a stored theme of its own that it must neither use nor touch.
-    void settingsNeverTouched()
-    {
-        QTemporaryDir home;
-        const QString settingsPath = home.filePath(".config/zel-find-qicon/application.ini");
-        writeFile(settingsPath, "[General]\nIconThemeName=nowhere\nUsingSystemIconsTheme=false\n");
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", home.filePath(".config"));
-        process.setProcessEnvironment(environment);
-        process.start(ZEL_FIND_QICON_REPORT_BINARY, fixture() << "--fail-on" << "information" << "four-sizes");
-        QVERIFY(process.waitForFinished(60000) && process.exitCode() == 1);
-        QVERIFY(process.readAllStandardOutput().startsWith("information\tfour-sizes\t"));
-        QCOMPARE(readFile(settingsPath), "[General]\nIconThemeName=nowhere\nUsingSystemIconsTheme=false\n");
-        QCOMPARE(QDir(home.filePath(".config/zel-find-qicon")).entryList(QDir::Files | QDir::Hidden), QStringList{"application.ini"});
-    }
-
     // A child inheriting a parent, and a loose icon in a fallback folder; names keep their inner dots.
     void scanScopes_data()
     {

@@ -179,6 +179,17 @@ private Q_SLOTS:
         QTEST(image.pixelColor(natural.width() + 8, 12), "expected");
         QCOMPARE(image.pixelColor(natural.width() + 20, 12), QColor(Qt::white));
     }
+
+    void windowOpensANewDialogEachTime()
+    {
+        MainWindow window;
+        auto *view = windowChild<QAction>(&window, "actionViewIconsRemarks");
+        QCOMPARE(view->shortcut(), QKeySequence(Qt::Key_F2));
+        view->trigger();
+        view->trigger();
+        const auto dialogs = window.findChildren<IconsRemarksViewDialog *>();
+        QVERIFY(dialogs.size() == 2 && dialogs.last()->isVisible() && !dialogs.last()->isModal());
+    }
 };
 
 QTEST_MAIN(RemarksViewTest)

@@ -24,7 +24,8 @@ class MainWindowPrivate
 public:
     static QString convertQSizeToString(const QSize &size);
     static QSize convertStringToQSize(const QString &text);
-    // A list laid out in batches cannot scroll to a row the batches have not reached.
+    // A list laid out in batches cannot scroll to a row the batches have not reached:
+    // where the row has no place yet, every row is laid out in one pass.
     static void layOutUpTo(QListView *list, const QModelIndex &index);
 
     bool scanIconNamesOnStart = Settings::defaultScanIconNamesOnStart();

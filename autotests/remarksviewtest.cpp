@@ -2,13 +2,16 @@
 #include "remarks/iconsproxyremarksmodel.h"
 #include "remarks/iconsremarksdelegate.h"
 #include "remarks/iconsremarksviewdialog.h"
+#include "remarks/sizehintmemodelegate.h"
 #include "testhelpers.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
+#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -73,18 +76,15 @@ private Q_SLOTS:
         IconsProxyRemarksModel proxy(model.get(), nullptr);
         QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTEST(proxy.index(0, 0).data().toString(), "inUse");
-        QVERIFY(proxy.index(0, 0).data(Qt::DecorationRole).canConvert<QIcon>());
-        QVERIFY(!proxy.index(0, 0).data(Qt::ToolTipRole).isValid());
+        QVERIFY(proxy.index(0, 0).data(Qt::DecorationRole).canConvert<QIcon>() && !proxy.index(0, 0).data(Qt::ToolTipRole).isValid());
         QCOMPARE(proxy.index(0, 1).data().toString(), name);
         QVERIFY(!proxy.index(0, 1).data(Qt::DecorationRole).isValid() && !proxy.index(0, 1).data(Qt::EditRole).isValid());
-        QCOMPARE(proxy.index(0, 2).data().toString(), remarks);
-        QCOMPARE(proxy.index(0, 2).data(Qt::ToolTipRole).toString(), remarks);
+        QCOMPARE(proxy.index(0, 2).data().toString() + '|' + proxy.index(0, 2).data(Qt::ToolTipRole).toString(), remarks + '|' + remarks);
         QCOMPARE(proxy.index(0, 2).data(Qt::DecorationRole).value<QIcon>().isNull(), remarks.isEmpty());
         // An index kept across a clear of the source answers nothing.
         const QModelIndex stale = proxy.index(1, 2);
         model->clear();
-        QCOMPARE(proxy.rowCount(), 0);
-        QVERIFY(!proxy.data(stale).isValid() && !proxy.data(stale, Qt::DecorationRole).isValid());
+        QVERIFY(proxy.rowCount() == 0 && !proxy.data(stale).isValid() && !proxy.data(stale, Qt::DecorationRole).isValid());
     }
 
     void dialogSorts_data()
@@ -122,23 +122,20 @@ private Q_SLOTS:
         QCOMPARE(view->contextMenuPolicy(), Qt::CustomContextMenu);
         const QList<QAction *> actions = windowChild<QMenu>(&dialog, "")->actions();
         QCOMPARE(actions.size(), 2);
-        QAction *copyThis = actions.at(0);
-        QAction *copyAll = actions.at(1);
-        QCOMPARE(copyThis->text() + '|' + copyAll->text(), "Copy this remark|Copy all remarks");
-        QClipboard *clipboard = QGuiApplication::clipboard();
+        QCOMPARE(actions.at(0)->text() + '|' + actions.at(1)->text(), "Copy this remark|Copy all remarks");
         const QString four = missing("four-sizes", {64, 96, 128, 192, 256});
         const QString odd = missing("odd24", {16, 22, 32, 48, 64, 96, 128, 192, 256});
-        const auto copied = [clipboard](QAction *action) {
-            clipboard->setText("stale");
+        const auto copied = [](QAction *action) {
+            QGuiApplication::clipboard()->setText("stale");
             action->trigger();
-            return clipboard->text();
+            return QGuiApplication::clipboard()->text();
         };
-        QCOMPARE(copied(copyThis), QString());
-        QCOMPARE(copied(copyAll), "\n" + four + "\n" + odd);
+        QCOMPARE(copied(actions.at(0)), QString());
+        QCOMPARE(copied(actions.at(1)), "\n" + four + "\n" + odd);
         view->setCurrentIndex(view->model()->index(1, 1));
-        QCOMPARE(copied(copyThis), four);
+        QCOMPARE(copied(actions.at(0)), four);
         view->setCurrentIndex(view->model()->index(0, 0));
-        QCOMPARE(copied(copyThis), QString());
+        QCOMPARE(copied(actions.at(0)), QString());
         QCOMPARE(dialog.iconRemarksAtIndex(view->model()->index(2, 2)), QStringList{odd});
         QCOMPARE(dialog.iconRemarksAtIndex(view->model()->index(0, 0)), QStringList{QString()});
         QVERIFY(dialog.iconRemarksAtIndex(QModelIndex()).isEmpty());
@@ -178,6 +175,67 @@ private Q_SLOTS:
         }
         QTEST(image.pixelColor(natural.width() + 8, 12), "expected");
         QCOMPARE(image.pixelColor(natural.width() + 20, 12), QColor(Qt::white));
+    }
+
+    // The memo must never give a hint the styled delegate would not give for the same cell:
+    // hints kept by cell must follow contents that change with a signal or without one (as
+    // the remarks table's do) once the revision moves, a sort, and a new column width.
+    void memoSameHintsAsStyledDelegate()
+    {
+        QStandardItemModel model(0, 2);
+        QSortFilterProxyModel sorted;
+        sorted.setSourceModel(&model);
+        QAbstractItemModelTester tester(&sorted, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (const char *text : {"b short", "a text\nwith two lines", "", "c a text long enough to wrap in a narrow column", "b short"}) {
+            model.appendRow({new QStandardItem(text), new QStandardItem(QIcon(QPixmap::fromImage(QImage(16, 16, QImage::Format_RGB32))), QString(text).left(3))});
+        }
+        model.item(4, 0)->setFont(QFont("Sans", 20, QFont::Bold));
+        model.item(4, 1)->setCheckable(true);
+        QTableView view;
+        view.setModel(&sorted);
+        view.resize(500, 300);
+        view.horizontalHeader()->resizeSection(0, 90);
+        SizeHintMemoDelegate memo;
+        quint64 revision = 1;
+        memo.setContentRevision([&revision]() {
+            return revision;
+        });
+        // Every cell asked twice: the second round must come from the memo.
+        const auto compareAll = [&]() {
+            for (int round = 0; round < 2; ++round) {
+                const int remembered = memo.memoSize();
+                for (int cell = 0; cell < view.model()->rowCount() * 2; ++cell) {
+                    const QModelIndex index = view.model()->index(cell / 2, cell % 2);
+                    QStyleOptionViewItem option;
+                    option.initFrom(view.viewport());
+                    option.decorationSize = QSize(16, 16);
+                    option.features = view.wordWrap() ? QStyleOptionViewItem::WrapText : QStyleOptionViewItem::None;
+                    option.rect = view.visualRect(index);
+                    option.widget = &view;
+                    QCOMPARE(memo.sizeHint(option, index), QStyledItemDelegate().sizeHint(option, index));
+                }
+                QVERIFY(round == 0 || remembered == memo.memoSize());
+            }
+        };
+        compareAll();
+        model.blockSignals(true);
+        model.item(0, 0)->setText("b\nnow\nthree lines");
+        model.item(1, 1)->setIcon(QIcon());
+        model.blockSignals(false);
+        ++revision;
+        compareAll();
+        for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            sorted.sort(0, order);
+            compareAll();
+        }
+        view.horizontalHeader()->resizeSection(0, 40);
+        compareAll();
+        view.setWordWrap(false);
+        compareAll();
+        model.item(1, 0)->setText("changed with a signal");
+        model.appendRow({new QStandardItem("d new\nrow"), new QStandardItem("d")});
+        model.item(2, 0)->setData(QSize(7, 9), Qt::SizeHintRole);
+        compareAll();
     }
 
     void windowOpensANewDialogEachTime()

@@ -107,95 +107,62 @@ private Q_SLOTS:
 
     // Asked again and again by the table, remarks must answer for the toolkit as it is now:
     // another theme, or a file added and the same paths set again.
-    void remarksFollowTheToolkit_data()
-    {
-        QTest::addColumn<bool>("loaded");
-        QTest::newRow("not loaded") << false;
-        QTest::newRow("loaded") << true;
-    }
-
     void remarksFollowTheToolkit()
     {
-        QFETCH(bool, loaded);
-        const QString grows = QString("grows-%1").arg(loaded);
-        m_theme.addPng("16x16/apps", grows, 16);
-        IconsModel model(nullptr);
-        m_theme.apply();
-        model.addIcons({"four-sizes", grows});
-        if (loaded) {
-            model.loadAllIcons();
+        for (bool loaded : {false, true}) {
+            const QString grows = QString("grows-%1").arg(loaded);
+            m_theme.addPng("16x16/apps", grows, 16);
+            IconsModel model(nullptr);
+            m_theme.apply();
+            model.addIcons({"four-sizes", grows});
+            if (loaded) {
+                model.loadAllIcons();
+            }
+            QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
+            QIcon::setThemeName("zel-no-such-theme");
+            QIcon::setFallbackThemeName("zel-no-such-theme");
+            QCOMPARE(describe(model.iconRemarks("four-sizes")), QString("3:Icon with name four-sizes not found on current theme"));
+            m_theme.apply();
+            QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
+
+            const QString missing22 = QString("The standard size 22x22 not found for icon %1").arg(grows);
+            QVERIFY(model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
+            m_theme.addPng("22x22/apps", grows, 22);
+            QIcon::setThemeSearchPaths(QIcon::themeSearchPaths());
+            QVERIFY(!model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
+            QVERIFY(!loaded || model.icon(model.findIcon(grows)).availableSizes().contains(QSize(22, 22)));
         }
-        QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
-        QIcon::setThemeName("zel-no-such-theme");
-        QIcon::setFallbackThemeName("zel-no-such-theme");
-        QCOMPARE(describe(model.iconRemarks("four-sizes")), QString("3:Icon with name four-sizes not found on current theme"));
-        m_theme.apply();
-        QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
-
-        const QString missing22 = QString("The standard size 22x22 not found for icon %1").arg(grows);
-        QVERIFY(model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
-        m_theme.addPng("22x22/apps", grows, 22);
-        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths());
-        QVERIFY(!model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
-        QVERIFY(!loaded || model.icon(model.findIcon(grows)).availableSizes().contains(QSize(22, 22)));
     }
 
-    void addingNames_data()
+    // Names are listed once each, case and blanks counting, the empty one never; a batch
+    // comes in one insertion, after the rows listed before. Until the loading pass the list
+    // shows a blank placeholder, also for a name the theme lacks; the pass emits nothing. A
+    // loaded icon is never looked up again, even when the theme changes under it, until a clear.
+    void rowsPlaceholderAndLoader()
     {
-        QTest::addColumn<QStringList>("added");
-        QTest::addColumn<bool>("batch");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<int>("insertions");
-        QTest::newRow("empty name") << QStringList{QString()} << false << QStringList{} << 0;
-        QTest::newRow("repeat") << QStringList{"a", "b", "a"} << false << QStringList{"a", "b"} << 2;
-        QTest::newRow("case and blanks differ") << QStringList{"Edit", "edit", " edit"} << false << QStringList{"Edit", "edit", " edit"} << 3;
-        // The first row is listed before: a batch must neither repeat nor move it.
-        QTest::newRow("batch") << QStringList{"c", "a", QString(), "b", "a"} << true << QStringList{"a", "c", "b"} << 1;
-        QTest::newRow("batch of listed names") << QStringList{"a", "a"} << true << QStringList{"a"} << 0;
-    }
-
-    void addingNames()
-    {
-        QFETCH(QStringList, added);
-        QFETCH(bool, batch);
-        QFETCH(QStringList, rows);
         IconsModel model(nullptr);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        if (batch) {
-            model.addIcon(rows.first());
+        m_theme.apply();
+        for (const char *name : {"four-sizes", "Four-sizes", " four-sizes", "four-sizes", ""}) {
+            model.addIcon(name);
         }
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-        if (batch) {
-            model.addIcons(added);
-        } else {
-            for (const QString &name : qAsConst(added)) {
-                model.addIcon(name);
-            }
-        }
-        QTEST(int(inserted.count()), "insertions");
-        QCOMPARE(column(&model), rows);
+        model.addIcons({"absent", "four-sizes", QString(), "b", "absent"});
+        model.addIcons({"b", "b"});
+        QCOMPARE(inserted.count(), 1);
+        const QStringList rows = column(&model);
+        QCOMPARE(rows, QStringList({"four-sizes", "Four-sizes", " four-sizes", "absent", "b"}));
         for (int row = 0; row < rows.size(); ++row) {
             QCOMPARE(model.findIcon(rows.at(row)), model.index(row, 0));
         }
-        QVERIFY(!model.findIcon("A").isValid() && model.iconName(QModelIndex()).isEmpty());
+        QVERIFY(!model.findIcon("FOUR-SIZES").isValid() && model.iconName(QModelIndex()).isEmpty() && !model.index(rows.size()).isValid());
         QVERIFY(!model.data(model.index(0, 0), Qt::EditRole).isValid() && !model.data(model.index(0, 0), Qt::UserRole).isValid());
-    }
-
-    // Until the loading pass the list shows a blank placeholder, also for a name the theme
-    // lacks; the pass emits nothing. A loaded icon is never looked up again, even when the
-    // theme changes under it, until a clear.
-    void placeholderAndLoader()
-    {
-        IconsModel model(nullptr);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_theme.apply();
-        model.addIcons({"four-sizes", "absent"});
         QVERIFY(isPlaceholder(model.data(model.index(0, 0), Qt::DecorationRole).value<QIcon>()) && isPlaceholder(model.icon(QModelIndex())));
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         model.loadAllIcons();
         QCOMPARE(changed.count(), 0);
         QCOMPARE(model.icon(model.index(0, 0)).name(), QString("four-sizes"));
-        QVERIFY(isPlaceholder(model.icon(model.index(1, 0))));
+        QVERIFY(isPlaceholder(model.icon(model.index(3, 0))));
 
         IconsModelLoader loader(nullptr);
         m_theme.apply();
@@ -212,47 +179,43 @@ private Q_SLOTS:
     }
 
     // Remarks worked out in idle time must be those an immediate request gives, and a
-    // clear empties the model at once while what it held goes later, from the event loop.
-    void warmedAndReleased_data()
-    {
-        QTest::addColumn<int>("clears");
-        QTest::newRow("one clear") << 1;
-        QTest::newRow("cleared again before the release ends") << 2;
-    }
-
+    // clear empties the model at once while what it held goes later, from the event loop,
+    // also when cleared again before the release ends.
     void warmedAndReleased()
     {
-        QFETCH(int, clears);
         const QStringList names{"four-sizes", "absent", "corrupt-one", "four-sizes-extra", "complete"};
         IconsModel fresh(nullptr);
         IconsModel model(nullptr);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         m_theme.apply();
         fresh.addIcons(names);
-        model.addIcons(names);
-        QVERIFY(!model.isWarmingRemarks());
-        model.loadAllIcons();
-        QVERIFY(model.isWarmingRemarks());
-        QTRY_VERIFY(!model.isWarmingRemarks());
         fresh.loadAllIcons();
-        for (const QString &name : names) {
-            QCOMPARE(model.iconRemarks(name), fresh.iconRemarks(name));
-        }
-        for (int i = 0; i < clears; ++i) {
-            model.loadAllIcons();
-            model.clear();
+        for (int clears : {1, 2}) {
+            model.addIcons(names);
             QVERIFY(!model.isWarmingRemarks());
-            QCOMPARE(model.findIcon("absent"), QModelIndex());
+            model.loadAllIcons();
+            QVERIFY(model.isWarmingRemarks());
+            QTRY_VERIFY(!model.isWarmingRemarks());
+            for (const QString &name : names) {
+                QCOMPARE(model.iconRemarks(name), fresh.iconRemarks(name));
+            }
+            for (int i = 0; i < clears; ++i) {
+                model.loadAllIcons();
+                model.clear();
+                QVERIFY(!model.isWarmingRemarks());
+                QCOMPARE(model.findIcon("absent"), QModelIndex());
+                model.addIcon("four-sizes");
+                QVERIFY(isPlaceholder(model.icon(model.index(0, 0))));
+                model.clear();
+            }
+            QVERIFY(model.isReleasing());
+            QTRY_VERIFY(!model.isReleasing());
             model.addIcon("four-sizes");
-            QVERIFY(isPlaceholder(model.icon(model.index(0, 0))));
+            model.loadAllIcons();
+            QCOMPARE(model.icon(model.index(0, 0)).name(), QString("four-sizes"));
+            QCOMPARE(model.iconRemarks("four-sizes"), fresh.iconRemarks("four-sizes"));
             model.clear();
         }
-        QVERIFY(model.isReleasing());
-        QTRY_VERIFY(!model.isReleasing());
-        model.addIcon("four-sizes");
-        model.loadAllIcons();
-        QCOMPARE(model.icon(model.index(0, 0)).name(), QString("four-sizes"));
-        QCOMPARE(model.iconRemarks("four-sizes"), fresh.iconRemarks("four-sizes"));
     }
 
     // Every entry holds a copy of one token, so its use count tells how many are alive.

@@ -1,6 +1,5 @@
-// Bad input and faults in one place: broken and hostile images, scans cut short, trees
-// and theme indexes a hostile theme can build cheaply. None of them may crash or hang
-// the program.
+// Bad input in one place: broken and hostile images, and trees a hostile theme can build
+// cheaply. None of them may crash or hang the program.
 #include "applicants/applicantscollector.h"
 #include "applicants/applicantsindex.h"
 #include "catalogue/iconfileguard.h"
@@ -119,22 +118,6 @@ private Q_SLOTS:
         QCOMPARE(model.iconRemarks("broken"), cold);
         QVERIFY(!refused || model.decorationIcon("broken").cacheKey() == model.decorationIcon(QString()).cacheKey());
         QCOMPARE(IconFileGuard::isDecodable(theme.themePath + '/' + file), !refused);
-    }
-
-    void scanStartedAndStoppedFiftyTimes()
-    {
-        MainWindow window;
-        window.show();
-        auto *start = windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart");
-        for (int cycle = 0; cycle < 50; ++cycle) {
-            start->click();
-            windowChild<QPushButton>(&window, "pushButtonScanIconNamesStop")->click();
-            QTRY_VERIFY_WITH_TIMEOUT(!start->isHidden() && statusText(&window).startsWith("Scan icon names "), 30000);
-        }
-        QTRY_VERIFY(!QGuiApplication::overrideCursor());
-        // Still able to scan to the end.
-        start->click();
-        QTRY_VERIFY_WITH_TIMEOUT(statusText(&window).startsWith("Scan icon names done"), 30000);
     }
 
     // Trees a hostile theme can build cheaply, run under the hostile label: folders linked

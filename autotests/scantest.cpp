@@ -217,8 +217,8 @@ private Q_SLOTS:
         QCOMPARE(perFile.count(), 2000 * 21);
     }
 
-    // Started by the option, stopped at its first name; a scan after a stopped one runs
-    // to its end. The last walk ends while no event is handled, so every name is still
+    // Started by the option, stopped at its first name and fifty times more; a scan after
+    // stopped ones runs to its end. The last walk ends while no event is handled, so every name is still
     // queued at Stop.
     void scanInTheWindow()
     {
@@ -242,10 +242,16 @@ private Q_SLOTS:
             WalkHold hold(&window, 300);
             QCOMPARE(statusText(&window), "Scanning icon names...");
             QVERIFY(windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->isHidden());
+            QVERIFY(!windowChild<QPushButton>(&window, "pushButtonScanIconNamesStop")->isHidden());
             QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
             clickScan(&window, false);
         }
         verifyScanEnds(&window, "Scan icon names stoped(count: 1).");
+        for (int cycle = 0; cycle < 50; ++cycle) {
+            clickScan(&window);
+            clickScan(&window, false);
+            QTRY_VERIFY_WITH_TIMEOUT(!windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->isHidden() && statusText(&window).startsWith("Scan icon names "), 30000);
+        }
         clickScan(&window);
         verifyScanEnds(&window, m_done);
         clickScan(&window);

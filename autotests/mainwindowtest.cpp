@@ -173,8 +173,11 @@ private Q_SLOTS:
         waitForFind();
     }
 
+    // What the window saves as it closes, and only that, comes back in the next one.
     void saveAndRestore()
     {
+        const QStringList splitters{"splitterMain", "splitterSecond", "splitterFindedIcon", "splitterApplicantsRemarks"};
+        QList<QList<int>> sizes;
         QFile::remove(settingsFilePath());
         {
             MainWindow window;
@@ -182,7 +185,6 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             window.resize(1250, 900);
             QTRY_COMPARE(window.size(), QSize(1250, 900));
-            windowChild<QSplitter>(&window, "splitterMain")->setSizes({300, 950});
             auto *original = windowChild<QListView>(&window, "listViewIconNames")->itemDelegate();
             QAction *delegate = windowChild<QAction>(&window, "actionShowRemarksInIconNames");
             // What decides is the trigger, not the check mark: put them out of step.
@@ -193,13 +195,12 @@ private Q_SLOTS:
             delegate->trigger();
             windowChild<QAction>(&window, "actionShowRemarksAboutFindedIcon")->trigger();
             windowChild<QCheckBox>(&window, "checkBoxApplicantsExactMatchBySearchIconName")->setChecked(true);
+            for (const QString &name : splitters) {
+                windowChild<QSplitter>(&window, qPrintable(name))->setSizes({0, 1000});
+                sizes.append(windowChild<QSplitter>(&window, qPrintable(name))->sizes());
+            }
         }
         QCOMPARE(storedMismatches("ShowRemarksInIconNames=1 ShowRemarksInFindedIcon=1 ApplicantsExactMatchBySearchIconName=1"), QStringList());
-        const auto values = runSettingsProbe();
-        for (const char *key : {"MainWindowGeometry", "SplitterMainState", "SplitterSecondState", "SplitterFindedIconState", "SplitterApplicantsRemarksState"}) {
-            QVERIFY2(values.value(key).toInt() > 0, key);
-        }
-        // Only what the window itself saves is written when it closes.
         QVERIFY(!readFile(settingsFilePath()).contains("PreviewIconSize=") && !readFile(settingsFilePath()).contains("IconThemeName="));
         storeThemeSettings(m_theme);
 
@@ -207,6 +208,10 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.size(), QSize(1250, 900));
+        for (const QString &name : splitters) {
+            // The remarks pane's splitter may differ by a few pixels: its window lays out anew.
+            QVERIFY2(qAbs(windowChild<QSplitter>(&window, qPrintable(name))->sizes().value(0) - sizes.takeFirst().value(0)) < 8, qPrintable(name));
+        }
         QVERIFY(dynamic_cast<IconsRemarksDelegate *>(windowChild<QListView>(&window, "listViewIconNames")->itemDelegate()));
         QVERIFY(windowChild<QAction>(&window, "actionShowRemarksInIconNames")->isChecked() && windowChild<QAction>(&window, "actionShowRemarksAboutFindedIcon")->isChecked());
         QVERIFY(!windowChild<QGroupBox>(&window, "groupBoxFindedIconRemarks")->isHidden());

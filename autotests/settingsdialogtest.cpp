@@ -134,7 +134,7 @@ private Q_SLOTS:
         QVERIFY(d->scanIconNamesOnStart && d->previewIconSizeEnable && d->previewIconSize == 96);
         QVERIFY(QCoreApplication::testAttribute(Qt::AA_Use96Dpi) && QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps));
         QTEST(windowChild<QGroupBox>(&window, "groupBoxIconsOptions")->title(), "caption");
-        QCOMPARE(labelText(&window, "labelThemeName"), theme.name);
+        QCOMPARE(labelText(&window, "labelThemeName") + '|' + labelText(&window, "labelFallbackThemeName"), theme.name + "|hicolor");
         QCOMPARE(
             storedMismatches(QString("ScanIconNamesOnStart=1 ScanIconNamesIconSize=32 ApplicantsIconPathsIconSize=64 PreviewIconSizeEnable=1 "
                                      "PreviewIconSize=96 SearchIconSuffixes=[svg|png] UsingSystemIconsTheme=%1 IconThemeSearchPaths=[%2] "
@@ -143,6 +143,16 @@ private Q_SLOTS:
                                  .arg(int(system))
                                  .arg(theme.searchPath, theme.fallbackPath, theme.name)),
             QStringList());
+        // Reopened, the dialog shows what is in effect now.
+        const auto shown = [](SettingsDialog *dialog) {
+            return QVariantList{dialog->isScanIconNamesOnStart(), dialog->scanIconNamesIconSize(), dialog->applicantsIconPathsIconSize(),
+                                dialog->isPreviewIconSizeEnable(), dialog->previewIconSize(), dialog->searchIconSuffixes(), dialog->isUsingSystemIconsTheme(),
+                                dialog->themeSearchPaths(), dialog->fallbackSearchPaths(), dialog->themeName(), dialog->fallbackThemeName(),
+                                dialog->use96Dpi(), dialog->useHighDpiPixmaps(), dialog->applicantsSortSectionsPolicy() == QList<IconPathSection>{Name, Size, MainPath, Theme, Category}};
+        };
+        const QVariantList expected{true, 32, 64, true, 96, QStringList{"svg", "png"}, system, QStringList{theme.searchPath}, QStringList{theme.fallbackPath},
+                                    theme.name, "hicolor", true, true, true};
+        QVERIFY(runDialog(&window, [&](SettingsDialog *dialog) { QCOMPARE(shown(dialog), expected); }, false));
         QIcon::setThemeSearchPaths(paths);
     }
 
@@ -169,8 +179,8 @@ private Q_SLOTS:
     }
 
     // The two list editors: Add, Edit or Remove on the second of "png", "svg" with the
-    // line dialog's answer, and Up or Down on a row of "a", "b", "c", called as slots so
-    // that a refused move is reached even where its button is off.
+    // line dialog's answer, and Up or Down on a row of "a", "b", "c", called as slots where
+    // the button is off, so that a refused move is reached too.
     void listEditors_data()
     {
         QTest::addColumn<QString>("action");
@@ -227,7 +237,8 @@ private Q_SLOTS:
         view->setCurrentIndex(view->model()->index(row, 0));
         QVERIFY(buttons(row));
         if (ordered) {
-            action == "up" ? order.upItem() : order.downItem();
+            auto *button = windowChild<QToolButton>(editor, action == "up" ? "toolButtonUp" : "toolButtonDown");
+            button->isEnabled() ? button->click() : action == "up" ? order.upItem() : order.downItem();
         } else {
             windowChild<QToolButton>(editor, qPrintable(action))->click();
         }

@@ -271,6 +271,7 @@ private Q_SLOTS:
                                               << QString() << QStringList{"error\tThe folder 16/apps has sizes 32 to 64, which leave out its Size 16."};
         QTest::newRow("range below the size") << scalable + "MinSize=4\nMaxSize=8\n"
                                               << QString() << QStringList{"error\tThe folder 16/apps has sizes 4 to 8, which leave out its Size 16."};
+        QTest::newRow("range reaching the size") << scalable + "MinSize=16\nMaxSize=16\n" << QString() << QStringList();
         QTest::newRow("threshold by default") << head + "[16/apps]\nSize=16\nThreshold=2\n" << QString() << QStringList();
         QTest::newRow("scale without scale 1") << QString(fixed).replace("Context=", "Scale=2\nContext=") << QString()
                                                << QStringList{"warning\tThe folder 16/apps has Scale 2, but no folder of its Size and Context has scale 1."};

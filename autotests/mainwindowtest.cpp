@@ -133,9 +133,10 @@ private Q_SLOTS:
             settings.setPreviewIconSize(preferred);
         }
         MainWindow window;
-        // A size chosen for the icon before does not carry over.
+        // A size chosen for the icon before does not carry over, nor do its nine remarks.
         findByTyping(&window, "odd24");
         findByTyping(&window, name);
+        QCOMPARE(windowChild<QListView>(&window, "findedIconRemarksListView")->model()->rowCount(), window.findChild<IconsModel *>()->iconRemarks(name).size());
         QTEST(column(windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->model()), "entries");
         QCOMPARE(windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->currentText(), current);
         QCOMPARE(quadrants(&window) != QLatin1String("none"), !current.isEmpty() && name != QLatin1String("twice"));

@@ -278,6 +278,8 @@ private Q_SLOTS:
         QTest::newRow("missing parent") << QString(fixed).replace("=hicolor", "=nowhere") << QString()
                                         << QStringList{"error\tThe inherited theme nowhere is not found in the theme search paths.",
                                                        "information\tThe theme does not inherit hicolor, directly or through its parents."};
+        QTest::newRow("a parent inheriting itself") << QString(fixed).replace("=hicolor", "=zelloop") << QString()
+                                                   << QStringList{"information\tThe theme does not inherit hicolor, directly or through its parents."};
         QTest::newRow("hicolor through a parent") << QString(fixed).replace("=hicolor", "=zelmiddle") << QString() << QStringList();
     }
 
@@ -295,6 +297,7 @@ private Q_SLOTS:
         }
         writeFile(dir.filePath("zelmiddle/index.theme"), "[Icon Theme]\nName=zelmiddle\nInherits=hicolor\nDirectories=\n");
         writeFile(dir.filePath("hicolor/index.theme"), "[Icon Theme]\nName=hicolor\nDirectories=\n");
+        writeFile(dir.filePath("zelloop/index.theme"), "[Icon Theme]\nName=zelloop\nInherits=zelloop\nDirectories=\n");
         const Run run = report({"--theme-path", dir.path(), "--fallback-path", QString(), "--theme", "zelindex", "--scan", "--fail-on", "error"});
         QStringList found = run.lines().filter("\tzelindex/index.theme\t");
         found.replaceInStrings("\tzelindex/index.theme\t", "\t");

@@ -16,15 +16,18 @@ class SettingsDialogTest : public ZelTestCase
 {
     Q_OBJECT
 
-    // Opens the dialog from the window's menu, lets the action change it, then presses OK or Cancel.
-    static bool runDialog(MainWindow *window, const std::function<void(SettingsDialog *)> &action, bool accept = true)
+    // Opens the dialog from the window's menu, or from the options button at the icons
+    // options, lets the action change it, then presses OK or Cancel.
+    static bool runDialog(MainWindow *window, const std::function<void(SettingsDialog *)> &action, bool accept = true, bool optionsButton = false)
     {
+        bool atIconsOptions = false;
         ModalAnswer<SettingsDialog> answer([&](SettingsDialog *dialog) {
+            atIconsOptions = dialog->currentTab() == SettingsDialog::TabIconsOptions;
             action(dialog);
             windowChild<QDialogButtonBox>(dialog, "buttonBox")->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
-        windowChild<QAction>(window, "actionSettings")->trigger();
-        return answer.count == 1;
+        optionsButton ? MainWindowAccess::d(window)->buttonIconsOptions->click() : windowChild<QAction>(window, "actionSettings")->trigger();
+        return answer.count == 1 && (!optionsButton || atIconsOptions);
     }
 
     // Every setting away from its default, the scaling attributes aside.
@@ -108,7 +111,8 @@ private Q_SLOTS:
                 QVERIFY(dialog->isVisible());
                 changeAll(dialog);
             },
-            false));
+            false,
+            true));
         QCOMPARE(readFile(settingsFilePath()), before);
         QCOMPARE(QIcon::themeName(), themeName);
         QCOMPARE(windowChild<QListView>(&window, "listViewIconNames")->iconSize(), QSize(64, 64));

@@ -218,8 +218,8 @@ private Q_SLOTS:
     }
 
     // Started by the option, stopped at its first name and fifty times more; a scan after
-    // stopped ones runs to its end. The last walk ends while no event is handled, so every name is still
-    // queued at Stop.
+    // stopped ones runs to its end. The last walk ends while no event is handled, so every
+    // name is still queued at Stop.
     void scanInTheWindow()
     {
         Settings().setScanIconNamesOnStart(true);

@@ -1,12 +1,11 @@
+#include "catalogue/iconfileguard.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/iconsmodelloader.h"
 #include "catalogue/slicedrelease.h"
 #include "testhelpers.h"
 
-#include <QAbstractItemModelTester>
-#include <QSignalSpy>
-
-#include <memory>
+#include <sys/stat.h>
+#include <zlib.h>
 
 class IconsModelTest : public ZelTestCase
 {
@@ -25,12 +24,7 @@ class IconsModelTest : public ZelTestCase
 
     static QStringList missing(const QString &name, const QList<int> &sizes, const QString &inUse = QString())
     {
-        QStringList lines;
-        for (int size : sizes) {
-            lines.append(QString("1:The standard size %1x%1 not found for icon %2").arg(size).arg(name)
-                         + (inUse.isEmpty() ? QString() : " (icon " + inUse + " in use)"));
-        }
-        return lines;
+        return missingSizes(name, sizes, inUse).replaceInStrings(QRegularExpression("^"), "1:");
     }
 
     static bool isPlaceholder(const QIcon &icon)
@@ -218,43 +212,114 @@ private Q_SLOTS:
         }
     }
 
-    // Every entry holds a copy of one token, so its use count tells how many are alive.
-    void slicedRelease_data()
+    // Broken and hostile images: none may crash or hang the program.
+    // A PNG of a few bytes whose header, checksum included, claims 100000 by 100000 pixels.
+    static QByteArray pngClaiming(quint32 side)
     {
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<bool>("busyLoop");
-        QTest::newRow("one") << 1 << false;
-        QTest::newRow("many steps") << 200001 << false;
-        QTest::newRow("a loop that never calms down") << 1000 << true;
+        QByteArray png = pngBytes(16, 16, Qt::red);
+        for (int at : {16, 20}) {
+            for (int i = 0; i < 4; ++i) {
+                png[at + i] = char(side >> (24 - 8 * i));
+            }
+        }
+        const quint32 crc = crc32(0, reinterpret_cast<const Bytef *>(png.constData() + 12), 17);
+        for (int i = 0; i < 4; ++i) {
+            png[29 + i] = char(crc >> (24 - 8 * i));
+        }
+        return png;
     }
 
+    // An SVG whose gzip stream inflates to 256 MiB.
+    static QByteArray svgzBomb()
+    {
+        QTemporaryDir dir;
+        gzFile file = gzopen(QFile::encodeName(dir.filePath("bomb.svgz")).constData(), "wb1");
+        const QByteArray spaces(1 << 20, ' ');
+        for (int i = 0; i < 256; ++i) {
+            gzwrite(file, spaces.constData(), unsigned(spaces.size()));
+        }
+        gzclose(file);
+        return readFile(dir.filePath("bomb.svgz"));
+    }
+
+    void brokenImages_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("refused"); // by the guard, before any decoder sees it
+        const QByteArray png = pngBytes(16, 16, Qt::red);
+        const QByteArray svg = svgBytes(Qt::red);
+        QTest::newRow("empty png") << "16x16/apps/broken.png" << QByteArray() << false;
+        QTest::newRow("truncated png") << "16x16/apps/broken.png" << png.left(png.size() / 2) << false;
+        QTest::newRow("png header only") << "16x16/apps/broken.png" << png.left(8) << false;
+        QTest::newRow("corrupt png") << "16x16/apps/broken.png" << QByteArray(png.size(), '\x55') << false;
+        QTest::newRow("empty svg") << "scalable/apps/broken.svg" << QByteArray() << false;
+        QTest::newRow("truncated svg") << "scalable/apps/broken.svg" << svg.left(svg.size() / 2) << false;
+        QTest::newRow("corrupt svg") << "scalable/apps/broken.svg" << QByteArray("<svg><<<&&&\xff\xfe") << false;
+        QTest::newRow("empty xpm") << "16x16/apps/broken.xpm" << QByteArray() << false;
+        QTest::newRow("truncated xpm") << "16x16/apps/broken.xpm" << QByteArray("/* XPM */\nstatic char *x[] = {\"99999 99999 1 1\", \". c #ff0000\", \"..")
+                                       << false;
+        QTest::newRow("png claiming 100000x100000") << "16x16/apps/broken.png" << pngClaiming(100000) << true;
+        QTest::newRow("svgz inflating to 256 MiB") << "scalable/apps/broken.svgz" << svgzBomb() << true;
+        QTest::newRow("pipe") << "16x16/apps/broken.png" << QByteArray("pipe") << true;
+    }
+
+    void brokenImages()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
+        FixtureTheme theme("zelbroken");
+        theme.addDirectory("16x16/apps", 16);
+        theme.addDirectory("scalable/apps", 16, "Type=Scalable\nMinSize=8\nMaxSize=512");
+        if (bytes == "pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(theme.themePath + '/' + file).constData(), 0644), 0);
+        } else {
+            theme.addFile(file, bytes);
+        }
+        theme.writeIndex();
+        IconsModel model(nullptr);
+        // The model's loader resets the theme name when it is made.
+        theme.apply();
+        model.addIcon("broken");
+        const IconRemarks cold = model.iconRemarks("broken");
+        model.loadAllIcons();
+        // The file is listed, so the theme names the icon; no size of it yields an image.
+        QCOMPARE(cold.isEmpty() ? NoRemark : std::max_element(cold.cbegin(), cold.cend())->first, ErrorRemark);
+        QCOMPARE(model.iconRemarks("broken"), cold);
+        QVERIFY(!refused || model.decorationIcon("broken").cacheKey() == model.decorationIcon(QString()).cacheKey());
+        QCOMPARE(IconFileGuard::isDecodable(theme.themePath + '/' + file), !refused);
+    }
+
+    // Every entry holds a copy of one token, so its use count tells how many are alive; the
+    // release must also end under a loop that never calms down.
     void slicedRelease()
     {
-        QFETCH(int, entries);
-        QFETCH(bool, busyLoop);
         const auto token = std::make_shared<int>(0);
-        QTimer busy;
-        busy.callOnTimeout(&busy, []() {
-            QThread::msleep(40);
-        });
-        if (busyLoop) {
-            busy.start(0);
+        for (int entries : {200001, 1000}) {
+            QTimer busy;
+            busy.callOnTimeout(&busy, []() {
+                QThread::msleep(40);
+            });
+            if (entries == 1000) {
+                busy.start(0);
+            }
+            SlicedRelease release(nullptr);
+            QHash<int, std::shared_ptr<int>> hash;
+            QList<std::shared_ptr<int>> list;
+            for (int i = 0; i < entries; ++i) {
+                hash.insert(i, token);
+                list.append(token);
+            }
+            release.retire(QHash<int, std::shared_ptr<int>>());
+            QVERIFY(!release.isPending());
+            release.retire(std::move(hash));
+            release.retire(std::move(list));
+            QVERIFY(hash.isEmpty() && list.isEmpty() && release.isPending());
+            QCOMPARE(token.use_count(), 1L + 2 * entries);
+            QTRY_COMPARE_WITH_TIMEOUT(token.use_count(), 1L, 20000);
+            QVERIFY(!release.isPending());
         }
-        SlicedRelease release(nullptr);
-        QHash<int, std::shared_ptr<int>> hash;
-        QList<std::shared_ptr<int>> list;
-        for (int i = 0; i < entries; ++i) {
-            hash.insert(i, token);
-            list.append(token);
-        }
-        release.retire(QHash<int, std::shared_ptr<int>>());
-        QVERIFY(!release.isPending());
-        release.retire(std::move(hash));
-        release.retire(std::move(list));
-        QVERIFY(hash.isEmpty() && list.isEmpty() && release.isPending());
-        QCOMPARE(token.use_count(), 1L + 2 * entries);
-        QTRY_COMPARE_WITH_TIMEOUT(token.use_count(), 1L, 20000);
-        QVERIFY(!release.isPending());
         SlicedRelease(nullptr).retire(QList<std::shared_ptr<int>>{token, token});
         QCOMPARE(token.use_count(), 1L);
     }

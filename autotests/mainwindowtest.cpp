@@ -2,12 +2,6 @@
 #include "remarks/iconsremarksdelegate.h"
 #include "testhelpers.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QMenu>
-#include <QSplitter>
-
 class MainWindowTest : public ZelTestCase
 {
     Q_OBJECT

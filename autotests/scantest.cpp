@@ -3,9 +3,6 @@
 #include "catalogue/scaniconnamesthread.h"
 #include "testhelpers.h"
 
-#include <QDirIterator>
-#include <QSemaphore>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

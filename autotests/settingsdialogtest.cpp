@@ -5,13 +5,6 @@
 #include "settings/stringlistorderedit.h"
 #include "testhelpers.h"
 
-#include <QAbstractItemModelTester>
-#include <QAction>
-#include <QDialogButtonBox>
-#include <QGroupBox>
-#include <QMessageBox>
-#include <QToolButton>
-
 class SettingsDialogTest : public ZelTestCase
 {
     Q_OBJECT

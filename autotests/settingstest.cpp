@@ -3,8 +3,6 @@
 
 #include "testhelpers.h"
 
-#include <QStorageInfo>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

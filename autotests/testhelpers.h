@@ -6,18 +6,8 @@
 #include "catalogue/scaniconnamesthread.h"
 #include "settings/settings.h"
 
-#include <QApplication>
-#include <QBuffer>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPointer>
-#include <QProcess>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 
@@ -83,6 +73,16 @@ inline QByteArray svgBytes(const QColor &color)
     return QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\" fill=\"%1\"/></svg>\n")
         .arg(color.name())
         .toUtf8();
+}
+
+// The remarks of standard sizes an icon lacks, in the order they come.
+inline QStringList missingSizes(const QString &name, const QList<int> &sizes, const QString &inUse = QString())
+{
+    QStringList lines;
+    for (int size : sizes) {
+        lines.append(QString("The standard size %1x%1 not found for icon %2").arg(size).arg(name) + (inUse.isEmpty() ? QString() : " (icon " + inUse + " in use)"));
+    }
+    return lines;
 }
 
 // An icon theme, index.theme plus real image files, in a folder of its own or under a given

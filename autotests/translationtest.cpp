@@ -3,9 +3,6 @@
 
 #include <KLocalizedString>
 
-#include <QGroupBox>
-#include <QMenu>
-
 // Run once with LANGUAGE=de and once with LANGUAGE=C; the catalog comes from the build
 // tree, or from an installed tree named by ZEL_TEST_CATALOG_DATA_DIR.
 class TranslationTest : public QObject

@@ -65,10 +65,8 @@ private Q_SLOTS:
         IconsRemarksViewDialog dialog(model.get(), nullptr);
         QTableView *view = table(&dialog);
         view->sortByColumn(1, Qt::AscendingOrder);
-        QCOMPARE(view->contextMenuPolicy(), Qt::CustomContextMenu);
         const QList<QAction *> actions = windowChild<QMenu>(&dialog, "")->actions();
-        QCOMPARE(actions.size(), 2);
-        QCOMPARE(actions.at(0)->text() + '|' + actions.at(1)->text(), "Copy this remark|Copy all remarks");
+        QCOMPARE(actions.value(0)->text() + '|' + actions.value(1)->text(), "Copy this remark|Copy all remarks");
         const QString four = missingSizes("four-sizes", {64, 96, 128, 192, 256}).join('\n');
         const QString odd = missingSizes("odd24", {16, 22, 32, 48, 64, 96, 128, 192, 256}).join('\n');
         const auto copied = [](QAction *action) {
@@ -160,7 +158,8 @@ private Q_SLOTS:
             return revision;
         });
         // Every cell asked twice: the second round must come from the memo.
-        const auto compareAll = [&]() {
+        const auto compareAll = [&](const std::function<void()> &change) {
+            change();
             for (int round = 0; round < 2; ++round) {
                 const int remembered = memo.memoSize();
                 for (int cell = 0; cell < view.model()->rowCount() * 2; ++cell) {
@@ -176,25 +175,23 @@ private Q_SLOTS:
                 QVERIFY(round == 0 || remembered == memo.memoSize());
             }
         };
-        compareAll();
-        model.blockSignals(true);
-        model.item(0, 0)->setText("b\nnow\nthree lines");
-        model.item(1, 1)->setIcon(QIcon());
-        model.blockSignals(false);
-        ++revision;
-        compareAll();
-        for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-            sorted.sort(0, order);
-            compareAll();
-        }
-        view.horizontalHeader()->resizeSection(0, 40);
-        compareAll();
-        view.setWordWrap(false);
-        compareAll();
-        model.item(1, 0)->setText("changed with a signal");
-        model.appendRow({new QStandardItem("d new\nrow"), new QStandardItem("d")});
-        model.item(2, 0)->setData(QSize(7, 9), Qt::SizeHintRole);
-        compareAll();
+        compareAll([] {});
+        compareAll([&] {
+            model.blockSignals(true);
+            model.item(0, 0)->setText("b\nnow\nthree lines");
+            model.item(1, 1)->setIcon(QIcon());
+            model.blockSignals(false);
+            ++revision;
+        });
+        compareAll([&] { sorted.sort(0, Qt::AscendingOrder); });
+        compareAll([&] { sorted.sort(0, Qt::DescendingOrder); });
+        compareAll([&] { view.horizontalHeader()->resizeSection(0, 40); });
+        compareAll([&] { view.setWordWrap(false); });
+        compareAll([&] {
+            model.item(1, 0)->setText("changed with a signal");
+            model.appendRow({new QStandardItem("d new\nrow"), new QStandardItem("d")});
+            model.item(2, 0)->setData(QSize(7, 9), Qt::SizeHintRole);
+        });
     }
 
     void windowOpensANewDialogEachTime()

@@ -11,8 +11,8 @@
 
 #include <memory>
 
-// Each test process gets a home of its own, so settings never leak between tests that
-// ctest runs in parallel and no platform theme decides the icon theme.
+// A home of its own for each test process: ctest runs them in parallel, and no platform
+// theme may decide the icon theme.
 inline void prepareTestEnvironment(bool englishMessageIds = true)
 {
     static QTemporaryDir home;
@@ -47,9 +47,7 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(bytes);
-    }
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 inline QByteArray readFile(const QString &path)
@@ -100,10 +98,7 @@ public:
         QDir().mkpath(themePath);
     }
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-public:
+    const std::unique_ptr<QTemporaryDir> m_dir;
     const QString name;
     const QString searchPath;
     const QString themePath;
@@ -171,6 +166,8 @@ public:
         QIcon::setThemeName(name);
         QIcon::setFallbackThemeName(name);
     }
+    // The same, as the override the settings dialog would store.
+    void store() const;
 
 private:
     QStringList m_directories;
@@ -227,7 +224,6 @@ public:
     }
 };
 
-// The theme override the settings dialog would store.
 inline void storeThemeSettings(const QStringList &searchPaths, const QStringList &fallbackPaths, const QString &themeName)
 {
     Settings settings;
@@ -238,9 +234,9 @@ inline void storeThemeSettings(const QStringList &searchPaths, const QStringList
     settings.setUsingSystemIconsTheme(false);
 }
 
-inline void storeThemeSettings(const FixtureTheme &theme)
+inline void FixtureTheme::store() const
 {
-    storeThemeSettings({theme.searchPath}, {theme.fallbackPath}, theme.name);
+    storeThemeSettings({searchPath}, {fallbackPath}, name);
 }
 
 inline void findByTyping(QWidget *window, const QString &name)
@@ -249,14 +245,14 @@ inline void findByTyping(QWidget *window, const QString &name)
     QTest::keyClick(windowChild<QLineEdit>(window, "lineEditIconName"), Qt::Key_Return);
 }
 
-inline QString statusText(QWidget *window)
-{
-    return windowChild<QStatusBar>(window, "statusbar")->currentMessage();
-}
-
 inline QString labelText(QWidget *window, const char *name)
 {
     return windowChild<QLabel>(window, name)->text();
+}
+
+inline QString statusText(QWidget *window)
+{
+    return windowChild<QStatusBar>(window, "statusbar")->currentMessage();
 }
 
 inline QStringList column(const QAbstractItemModel *model, int column = 0)
@@ -315,15 +311,14 @@ inline QMap<QString, QString> runSettingsProbe(const QString &mode = QString(), 
     return values;
 }
 
-// The keys of "Key=value Key=value" whose stored value differs, as "key: stored, expected".
+// The pairs of "Key=value Key=value" that the stored values do not match, as "Key=stored".
 inline QStringList storedMismatches(const QString &expected, const QString &mode = QString())
 {
     const QMap<QString, QString> stored = runSettingsProbe(mode);
     QStringList mismatches;
     for (const QString &pair : expected.split(' ', Qt::SkipEmptyParts)) {
-        const QString key = pair.section('=', 0, 0);
-        if (stored.value(key) != pair.section('=', 1)) {
-            mismatches.append(key + ": " + stored.value(key) + ", " + pair.section('=', 1));
+        if (stored.value(pair.section('=', 0, 0)) != pair.section('=', 1)) {
+            mismatches.append(pair.section('=', 0, 0) + '=' + stored.value(pair.section('=', 0, 0)));
         }
     }
     return mismatches;

@@ -60,7 +60,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_fixture.addStandardIcons();
-        storeThemeSettings(m_fixture);
+        m_fixture.store();
     }
 
     // The report and the window must say the same of every name, in text and in JSON.

@@ -65,6 +65,7 @@ private Q_SLOTS:
         IconsRemarksViewDialog dialog(model.get(), nullptr);
         QTableView *view = table(&dialog);
         view->sortByColumn(1, Qt::AscendingOrder);
+        QCOMPARE(view->contextMenuPolicy(), Qt::CustomContextMenu);
         const QList<QAction *> actions = windowChild<QMenu>(&dialog, "")->actions();
         QCOMPARE(actions.value(0)->text() + '|' + actions.value(1)->text(), "Copy this remark|Copy all remarks");
         const QString four = missingSizes("four-sizes", {64, 96, 128, 192, 256}).join('\n');

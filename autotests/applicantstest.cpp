@@ -176,6 +176,7 @@ private Q_SLOTS:
         QTest::newRow("fixed") << icons + "hicolor/48x48/apps/foo.png" << "/usr/share/icons|hicolor|48x48|apps|foo" << 2304;
         QTest::newRow("size below category") << icons + "t/apps/48/foo.svg" << "/usr/share/icons|t|48|apps|foo" << 2304;
         QTest::newRow("scalable is the largest") << icons + "t/scalable/apps/foo.svg" << "/usr/share/icons|t|scalable|apps|foo" << 2147483647;
+        QTest::newRow("16x32") << icons + "t/16x32/apps/foo.png" << "/usr/share/icons|t|16x32|apps|foo" << 512;
         QTest::newRow("2x size") << icons + "breeze/actions/16@2x/edit-copy.svg" << "/usr/share/icons|breeze|16@2x|actions|edit-copy" << 324;
         QTest::newRow("16x16@2x") << icons + "t/16x16@2x/apps/foo.png" << "/usr/share/icons|t|16x16@2x|apps|foo" << 324;
         QTest::newRow("huge square") << icons + "t/99999x99999/apps/a.png" << "/usr/share/icons|t|99999x99999|apps|a" << 2147483646;
@@ -338,7 +339,6 @@ private Q_SLOTS:
         QTest::qWait(300);
         collector.stop();
         QVERIFY(collector.wait(1000));
-
     }
 };
 

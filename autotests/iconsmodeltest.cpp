@@ -212,7 +212,6 @@ private Q_SLOTS:
         }
     }
 
-    // Broken and hostile images: none may crash or hang the program.
     // A PNG of a few bytes whose header, checksum included, claims 100000 by 100000 pixels.
     static QByteArray pngClaiming(quint32 side)
     {
@@ -242,6 +241,7 @@ private Q_SLOTS:
         return readFile(dir.filePath("bomb.svgz"));
     }
 
+    // Broken and hostile images: none may crash or hang the program.
     void brokenImages_data()
     {
         QTest::addColumn<QString>("file");

@@ -98,7 +98,10 @@ public:
         QDir().mkpath(themePath);
     }
 
+private:
     const std::unique_ptr<QTemporaryDir> m_dir;
+
+public:
     const QString name;
     const QString searchPath;
     const QString themePath;

@@ -109,6 +109,7 @@ private Q_SLOTS:
         QTest::newRow("largest by default") << "four-sizes" << 0 << "16x16 22x22 32x32 *48x48";
         QTest::newRow("preferred 24 picks 32") << "four-sizes" << 24 << "16x16 22x22 *32x32 48x48";
         QTest::newRow("preferred 512 falls back") << "four-sizes" << 512 << "16x16 22x22 32x32 *48x48";
+        QTest::newRow("same size twice, both corrupt") << "twice" << 0 << "*16x16";
         QTest::newRow("no sizes") << "absent" << 16 << "";
     }
 
@@ -129,7 +130,7 @@ private Q_SLOTS:
             entries[sizes->currentIndex()].prepend('*');
         }
         QTEST(entries.join(' '), "entries");
-        QCOMPARE(quadrants(&window) != QLatin1String("none"), !entries.isEmpty());
+        QCOMPARE(quadrants(&window) != QLatin1String("none"), !entries.isEmpty() && name != QLatin1String("twice"));
         waitForFind();
         Settings().setPreviewIconSizeEnable(false);
     }

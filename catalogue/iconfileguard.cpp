@@ -42,6 +42,26 @@ bool inflatesWithin(QFile &file, qint64 limit)
     // A broken stream is the decoder's to refuse; only its size is ours.
     return inflated <= limit;
 }
+
+quint32 bigEndian(const QByteArray &bytes, int at)
+{
+    return (quint32(quint8(bytes[at])) << 24) | (quint32(quint8(bytes[at + 1])) << 16) | (quint32(quint8(bytes[at + 2])) << 8) | quint32(quint8(bytes[at + 3]));
+}
+
+// What a PNG's first chunk claims, nearly every theme icon being a PNG. Only a well-formed
+// IHDR (its length, its type, its checksum) claims anything: the decoder refuses any
+// other as it reads, so such a file is the decoder's to judge, not ours.
+QSize pngHeaderSize(const QByteArray &head)
+{
+    if (head.size() < 33 || head.mid(8, 8) != QByteArray("\0\0\0\x0dIHDR", 8)
+        || crc32(0, reinterpret_cast<const Bytef *>(head.constData() + 12), 17) != bigEndian(head, 29)) {
+        return QSize();
+    }
+    const auto side = [&head](int at) {
+        return int(qMin<quint32>(bigEndian(head, at), quint32(INT_MAX)));
+    };
+    return QSize(side(16), side(20));
+}
 }
 
 bool IconFileGuard::isDecodable(const QString &path)
@@ -63,15 +83,9 @@ bool IconFileGuard::isDecodable(const QString &path)
         return true;
     }
     QSize size;
-    const QByteArray head = file.peek(24);
-    if (head.startsWith("\x89PNG\r\n\x1a\n") && head.size() == 24) {
-        // Width and height lead the IHDR chunk; nearly every theme icon is a PNG.
-        const auto word = [&head](int at) {
-            return int(qMin<quint32>((quint32(quint8(head[at])) << 24) | (quint32(quint8(head[at + 1])) << 16) | (quint32(quint8(head[at + 2])) << 8)
-                                         | quint32(quint8(head[at + 3])),
-                                     quint32(INT_MAX)));
-        };
-        size = QSize(word(16), word(20));
+    const QByteArray head = file.peek(33);
+    if (head.startsWith("\x89PNG\r\n\x1a\n")) {
+        size = pngHeaderSize(head);
     } else {
         file.close();
         size = QImageReader(path).size();

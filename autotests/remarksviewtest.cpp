@@ -94,6 +94,10 @@ private Q_SLOTS:
         QVERIFY(!view->model()->index(1, 1).data(Qt::DecorationRole).isValid());
         IconsProxyRemarksModel proxy(model.get(), nullptr);
         QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(QStringList({proxy.headerData(0, Qt::Horizontal).toString(), proxy.headerData(1, Qt::Horizontal).toString(),
+                              proxy.headerData(2, Qt::Horizontal).toString(), proxy.index(2, 1).data().toString()}),
+                 QStringList({"Finded icon name", "Icon name", "Icon remarks", "four-sizes"}));
+        QVERIFY(proxy.mapFromSource(model->index(2)) == proxy.index(2, 1) && proxy.mapToSource(proxy.index(2, 2)) == model->index(2));
         const QModelIndex stale = proxy.index(2, 2);
         model->clear();
         QVERIFY(proxy.rowCount() == 0 && !proxy.data(stale).isValid() && !proxy.data(stale, Qt::DecorationRole).isValid());

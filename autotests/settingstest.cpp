@@ -86,9 +86,10 @@ private Q_SLOTS:
     {
         const QByteArray stored(
             "[General]\r\nIconThemeName=kept\nBad=@Variant(\\0\\0\\0\\t\\0\\\n\\xff\\xff)\n; comment\nScanIconNamesIconSize=@Variant(\\0\\0\\0\\t\\x20\\0\\0\\0)\n"
-            "Other=x\n[Other]\nBad=a,\\\n @Variant(\\0\\0\\0\\t)\nKept=1");
+            "Other=x\\\\\nBad=@Variant(\\0)\n[Other]\nBad=a,\\\n @Variant(\\0\\0\\0\\t)\nKept=1");
+        // A line goes on over the next only where it ends in an odd count of backslashes.
         QCOMPARE(SettingsFileGuard::withoutUnsafeValues(stored),
-                 QByteArray("[General]\r\nIconThemeName=kept\n; comment\nOther=x\n[Other]\nKept=1"));
+                 QByteArray("[General]\r\nIconThemeName=kept\n; comment\nOther=x\\\\\n[Other]\nKept=1"));
         writeSettingsFile(stored);
         QCOMPARE(Settings().iconThemeName() + ' ' + QString::number(Settings().scanIconNamesIconSize()), "kept " + QString::number(Settings::defaultScanIconNamesIconSize()));
         QCOMPARE(readFile(settingsFilePath()), stored);

@@ -208,6 +208,16 @@ private Q_SLOTS:
         QVERIFY2(run.errors.startsWith(QString("zel-find-qicon-report: %1\n").arg(message).toUtf8()), run.errors.constData());
     }
 
+    // An empty --fallback-path leaves no fallback folder to look in.
+    void emptyFallbackPath()
+    {
+        QStringList options = fixture();
+        QCOMPARE(report(fixture() << "--files" << "wide").lines().last(), "file\twide\t32x16\t" + m_fixture.fallbackPath + "/wide.png");
+        options[3] = QString();
+        QCOMPARE(report(options << "wide").lines(), QStringList{"error\twide\tIcon with name wide not found on current theme"});
+        QCOMPARE(QIcon::fallbackSearchPaths(), QStringList());
+    }
+
     // A child inheriting a parent, and a loose icon in a fallback folder; names keep their inner dots.
     void scanScopes()
     {

@@ -16,15 +16,7 @@ int main(int argc, char *argv[])
     MainWindow window(nullptr);
     window.show();
 
-    const QStringList arguments = QCoreApplication::arguments();
-    const int count = arguments.size();
-    if (count == 2) {
-        window.openIconName(arguments.at(1));
-    } else if (count > 2) {
-        window.openIconNames(arguments.mid(1), QString());
-    } else {
-        window.postArgumets();
-    }
+    window.openArguments(QCoreApplication::arguments());
 
     return application.exec();
 }

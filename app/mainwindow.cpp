@@ -33,10 +33,10 @@ MainWindow::~MainWindow()
     d->scanIconNamesThread->wait();
     delete d->scanIconNamesThread;
     d->scanIconNamesThread = nullptr;
-    // A find's walk under way stops at its next folder.
+    // A find's walk under way stops at its next entry, and the find it held ends unseen.
     delete d->applicantsCollector;
     d->applicantsCollector = nullptr;
-    if (d->collectingApplicants) {
+    if (d->findAwaitsApplicants) {
         QGuiApplication::restoreOverrideCursor();
     }
 
@@ -64,7 +64,7 @@ void MainWindow::init()
     d->scanIconNamesThread = new ScanIconNamesThread(nullptr);
     connect(d->scanIconNamesThread, &ScanIconNamesThread::iconNamesFinded, this, &MainWindow::addFindedIconNames);
     connect(d->scanIconNamesThread, &QThread::finished, this, &MainWindow::scanIconNamesFinished);
-    d->applicantsCollector = new ApplicantsCollector(nullptr);
+    d->applicantsCollector = new ApplicantsCollector(this);
     connect(d->applicantsCollector, &ApplicantsCollector::collected, this, &MainWindow::applicantsCollected);
 
     ui->setupUi(this);

@@ -24,6 +24,9 @@ public:
     void openIconName(const QString &iconName);
     void openIconNames(const QStringList &iconNames, const QString &currentIconName);
     void postArgumets();
+    // The command line, the program first: one name is opened, several replace the list
+    // and the first is opened, none leaves it to the stored option to start a scan.
+    void openArguments(const QStringList &arguments);
 
     void clear();
     void scanApplicantsIconByDirPath(const QString &dirPath);
@@ -42,7 +45,6 @@ public Q_SLOTS:
     void addEmblemToPreview(const ZelIcon::Emblem &emblem);
     void removeEmblemFromPreview(const Qt::Corner &corner);
     void updateApplicantsIconPaths();
-    void applicantsCollected(quint64 request, const QStringList &paths);
     void openIconNameByIndex(const QModelIndex &index);
     void openFileByApplicantsIconIndex(const QModelIndex &index);
     void openFileByPath(const QString &path);
@@ -66,6 +68,8 @@ private:
     void loadSettings();
     void saveSettings();
     void updateButtonIconsOptions();
+    void applicantsCollected(quint64 request);
+    void finishFind();
 
     std::unique_ptr<MainWindowPrivate> d;
     Ui_MainWindow *ui = nullptr;

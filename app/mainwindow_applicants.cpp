@@ -8,35 +8,44 @@
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/scaniconnamesthread.h"
 
-#include <QGuiApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardItemModel>
 
-// The rows come when the walk ends; until then a busy cursor says so, and the window
-// answers and closes as ever.
 void MainWindow::updateApplicantsIconPaths()
 {
     d->applicantsIconPathsModel->clear();
-    // The empty name has no applicants worth waiting for.
-    if (!d->collectingApplicants && !d->searchIconName.isEmpty()) {
-        d->collectingApplicants = true;
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    d->applicantsPending = false;
+    // No file with an empty base name is ever met: such names are hidden.
+    if (d->searchIconName.isEmpty()) {
+        d->applicantsCollector->requestInterruption();
+    } else {
+        d->applicantsCollector->collect(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths(),
+                                        d->scanIconNamesThread->searchIconSuffixes(),
+                                        d->searchIconName);
+        if (d->applicantsCollector->wait(QDeadlineTimer(MainWindowPrivate::applicantsWaitMilliseconds))) {
+            d->appendApplicants(d->applicantsCollector->takePaths());
+        } else {
+            d->applicantsPending = true;
+        }
     }
-    d->applicantsCollector->collect(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths(), d->scanIconNamesThread->searchIconSuffixes(), d->searchIconName);
     if (ui->checkBoxApplicantsExactMatchBySearchIconName->isChecked()) {
         d->applicantsSortFilterModel->setIconNameFilter(d->searchIconName);
     }
 }
 
-void MainWindow::applicantsCollected(quint64 request, const QStringList &paths)
+void MainWindow::applicantsCollected(quint64 request)
 {
-    if (request != d->applicantsCollector->request()) {
+    if (!d->applicantsPending || request != d->applicantsCollector->request()) {
         return;
     }
-    d->appendApplicants(paths);
-    if (d->collectingApplicants) {
-        d->collectingApplicants = false;
-        QGuiApplication::restoreOverrideCursor();
+    // The worker has sent its answer and is only winding down.
+    d->applicantsCollector->wait();
+    d->applicantsPending = false;
+    d->appendApplicants(d->applicantsCollector->takePaths());
+    if (d->findAwaitsApplicants) {
+        d->findAwaitsApplicants = false;
+        finishFind();
     }
 }
 

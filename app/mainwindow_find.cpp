@@ -27,6 +27,12 @@ QSize MainWindowPrivate::convertStringToQSize(const QString &text)
 
 void MainWindow::findIconByCurrentName()
 {
+    // A find still waiting for its applicants gives way to this one: its rows, its
+    // outcome and its cursor go with it.
+    if (d->findAwaitsApplicants) {
+        d->findAwaitsApplicants = false;
+        QGuiApplication::restoreOverrideCursor();
+    }
     d->searchIconName = ui->lineEditIconName->text();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Finding icon by name \"%1\"...", d->searchIconName));
@@ -55,22 +61,25 @@ void MainWindow::findIconByCurrentName()
         }
     }
 
-    QMetaObject::invokeMethod(
-        this,
-        [this]() {
-            QGuiApplication::restoreOverrideCursor();
-            QString message;
-            if (d->findedIcon.isNull()) {
-                message = i18nd("zel-find-qicon", "Failed find icon by name \"%1\", on current icon theme!", d->searchIconName);
-            } else if (d->findedIcon.name() == d->searchIconName) {
-                message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done.", d->searchIconName);
-            } else {
-                message =
-                    i18nd("zel-find-qicon", "Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".", d->searchIconName, d->findedIcon.name());
-            }
-            ui->statusbar->showMessage(message);
-        },
-        Qt::QueuedConnection);
+    if (d->applicantsPending) {
+        d->findAwaitsApplicants = true;
+        return;
+    }
+    QMetaObject::invokeMethod(this, &MainWindow::finishFind, Qt::QueuedConnection);
+}
+
+void MainWindow::finishFind()
+{
+    QGuiApplication::restoreOverrideCursor();
+    QString message;
+    if (d->findedIcon.isNull()) {
+        message = i18nd("zel-find-qicon", "Failed find icon by name \"%1\", on current icon theme!", d->searchIconName);
+    } else if (d->findedIcon.name() == d->searchIconName) {
+        message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done.", d->searchIconName);
+    } else {
+        message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".", d->searchIconName, d->findedIcon.name());
+    }
+    ui->statusbar->showMessage(message);
 }
 
 void MainWindow::updateFindedIconInfo()

@@ -105,6 +105,17 @@ void MainWindow::openIconNames(const QStringList &iconNames, const QString &curr
     openIconName(currentIconName.isEmpty() ? iconNames.first() : currentIconName);
 }
 
+void MainWindow::openArguments(const QStringList &arguments)
+{
+    if (arguments.size() == 2) {
+        openIconName(arguments.at(1));
+    } else if (arguments.size() > 2) {
+        openIconNames(arguments.mid(1), QString());
+    } else {
+        postArgumets();
+    }
+}
+
 void MainWindow::postArgumets()
 {
     if (d->scanIconNamesOnStart) {

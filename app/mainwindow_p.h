@@ -46,8 +46,14 @@ public:
     QAbstractItemDelegate *iconNamesDefaultDelegate = nullptr;
     // Keeps folder listings between finds, so a find does not walk every theme again.
     ApplicantsCollector *applicantsCollector = nullptr;
-    // The busy cursor of a collection stays pushed until its answer comes.
-    bool collectingApplicants = false;
+    // How long a find waits for its applicant walk. Within it, the find is one unit: its
+    // rows are listed when it returns. Past it the window answers again, and the rows,
+    // then the outcome and the pop of the find's cursor, come when the walk ends.
+    static constexpr int applicantsWaitMilliseconds = 300;
+    // The walk of the last rebuild outlasted the wait; its rows are still to come.
+    bool applicantsPending = false;
+    // The last find's cursor and outcome wait for those rows.
+    bool findAwaitsApplicants = false;
     void appendApplicants(const QStringList &paths);
 };
 

@@ -1,5 +1,7 @@
 #include "applicantscollector.h"
 
+#include <utility>
+
 ApplicantsCollector::ApplicantsCollector(QObject *parent)
     : QThread(parent)
 {
@@ -7,20 +9,20 @@ ApplicantsCollector::ApplicantsCollector(QObject *parent)
 
 ApplicantsCollector::~ApplicantsCollector()
 {
-    stop();
+    requestInterruption();
     wait();
 }
 
 void ApplicantsCollector::collect(const QStringList &dirPaths, const QStringList &suffixes, const QString &iconName)
 {
-    stop();
+    requestInterruption();
     wait();
     // No walk runs between wait() and start(), and start() hands these over to the next.
     m_dirPaths = dirPaths;
     m_suffixes = suffixes;
     m_iconName = iconName;
+    m_paths.clear();
     ++m_request;
-    m_stop = false;
     start();
 }
 
@@ -29,25 +31,21 @@ quint64 ApplicantsCollector::request() const
     return m_request;
 }
 
-void ApplicantsCollector::stop()
+QStringList ApplicantsCollector::takePaths()
 {
-    m_stop = true;
-}
-
-void ApplicantsCollector::setReuseListings(bool reuse)
-{
-    wait();
-    m_index.setReuseListings(reuse);
+    return std::exchange(m_paths, QStringList());
 }
 
 void ApplicantsCollector::run()
 {
     const QSet<QString> baseNames = ApplicantsIndex::applicantBaseNames(m_iconName);
-    QStringList paths;
+    const auto interrupted = [this]() {
+        return isInterruptionRequested();
+    };
     for (const QString &dirPath : qAsConst(m_dirPaths)) {
-        m_index.collect(dirPath, m_suffixes, baseNames, paths, &m_stop);
+        m_index.collect(dirPath, m_suffixes, baseNames, m_paths, interrupted);
     }
-    if (!m_stop) {
-        Q_EMIT collected(m_request, paths);
+    if (!isInterruptionRequested()) {
+        Q_EMIT collected(m_request);
     }
 }

@@ -6,12 +6,11 @@
 #include <QStringList>
 #include <QThread>
 
-#include <atomic>
-
-// Collects the applicant files of one name on a worker thread: a theme folder holding a
-// link to the root would otherwise freeze the window for as long as the whole file
-// system takes to read, and keep it from closing. A new request, or the destructor,
-// stops the walk under way. Only the file system is touched here.
+// Collects the applicant files of one name on a worker thread, so that a theme whose
+// folders take long to read (a link to the root, a folder of a million links) never
+// holds the window longer than its owner chooses to wait. A new request, an
+// interruption or the destructor ends the walk under way at its next entry. Only the
+// file system is touched here.
 class ApplicantsCollector : public QThread
 {
     Q_OBJECT
@@ -19,18 +18,17 @@ public:
     explicit ApplicantsCollector(QObject *parent = nullptr);
     ~ApplicantsCollector() override;
 
-    // Stops a walk under way and walks these folders, in order, for the name's applicants.
+    // Interrupts a walk under way and walks these folders, in order, for the name's applicants.
     void collect(const QStringList &dirPaths, const QStringList &suffixes, const QString &iconName);
-    // The request the next collected() answers; an answer with an older one is stale.
-    // Asked from the thread that makes the requests.
+    // The request of the last collect(); collected() names the one it answers.
     quint64 request() const;
-    void stop();
-    // Off, every walk reads every folder afresh: the bench's reference. Waits for a walk under way.
-    void setReuseListings(bool reuse);
+    // What the walk found, once it has ended uninterrupted; the owner calls it after
+    // wait() or collected().
+    QStringList takePaths();
 
 Q_SIGNALS:
-    // Only for a walk that ran to its end.
-    void collected(quint64 request, const QStringList &paths);
+    // From the worker thread, once a walk has ended uninterrupted.
+    void collected(quint64 request);
 
 protected:
     void run() override;
@@ -40,8 +38,8 @@ private:
     QStringList m_dirPaths;
     QStringList m_suffixes;
     QString m_iconName;
+    QStringList m_paths;
     quint64 m_request = 0;
-    std::atomic<bool> m_stop{false};
 };
 
 #endif

@@ -109,7 +109,6 @@ public:
     QHash<QString, int> containerByPath;
     quint64 generation = 0;
     int reads = 0;
-    bool reuseListings = true;
 
     int containerIndex(const QString &path)
     {
@@ -174,9 +173,14 @@ public:
         directory.readIn = generation;
         // Broken links are kept too: one may come to life without its folder changing.
         QVector<DirectoryListing::Entry> listed;
-        DirectoryListing::read(QFile::encodeName(dirPath), listed);
+        DirectoryListing::read(QFile::encodeName(dirPath), listed, interrupted);
         const QString prefix = dirPath.endsWith(QLatin1Char('/')) ? dirPath : dirPath + QLatin1Char('/');
         for (const DirectoryListing::Entry &found : qAsConst(listed)) {
+            // A listing cut short is never taken for the folder's: the next collect reads it anew.
+            if (isInterrupted()) {
+                directory.identity = Identity();
+                return;
+            }
             Entry entry;
             entry.name = QFile::decodeName(found.name);
             entry.suffix = suffixOf(entry.name);
@@ -246,12 +250,16 @@ public:
     };
     QHash<DirectoryKey, Answer> answers;
     quint64 cycleCuts = 0;
-    const std::atomic<bool> *stop = nullptr;
+    std::function<bool()> interrupted;
+    bool isInterrupted() const
+    {
+        return interrupted && interrupted();
+    }
 
     void
     collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
     {
-        if (stop && stop->load(std::memory_order_relaxed)) {
+        if (isInterrupted()) {
             return;
         }
         const Identity identity = identityOf(dirPath);
@@ -346,15 +354,15 @@ ApplicantsIndex::ApplicantsIndex()
 
 ApplicantsIndex::~ApplicantsIndex() = default;
 
-void ApplicantsIndex::collect(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, const std::atomic<bool> *stop)
+void ApplicantsIndex::collect(const QString &dirPath,
+                             const QStringList &suffixes,
+                             const QSet<QString> &baseNames,
+                             QStringList &paths,
+                             const std::function<bool()> &interrupted)
 {
-    if (!d->reuseListings) {
-        collectByWalk(dirPath, suffixes, baseNames, paths);
-        return;
-    }
     ++d->generation;
     d->answers.clear();
-    d->stop = stop;
+    d->interrupted = interrupted;
     DirectoryListing::Ancestors ancestors;
     d->collect(dirPath, suffixes, baseNames, paths, ancestors);
 }
@@ -363,16 +371,6 @@ void ApplicantsIndex::collectByWalk(const QString &dirPath, const QStringList &s
 {
     DirectoryListing::Ancestors ancestors;
     walk(QFile::encodeName(dirPath), suffixes, baseNames, paths, ancestors);
-}
-
-void ApplicantsIndex::setReuseListings(bool reuse)
-{
-    d->reuseListings = reuse;
-}
-
-bool ApplicantsIndex::reuseListings() const
-{
-    return d->reuseListings;
 }
 
 QSet<QString> ApplicantsIndex::applicantBaseNames(const QString &iconName)
@@ -388,11 +386,6 @@ QSet<QString> ApplicantsIndex::applicantBaseNames(const QString &iconName)
         names.insert(candidate);
     }
     return names;
-}
-
-int ApplicantsIndex::cachedDirectoryCount() const
-{
-    return d->directories.size();
 }
 
 int ApplicantsIndex::directoryReads() const

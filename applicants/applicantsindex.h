@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
+#include <functional>
 #include <memory>
 
 class ApplicantsIndexPrivate;
@@ -18,12 +18,12 @@ public:
     ApplicantsIndex();
     ~ApplicantsIndex();
 
-    // A stop flag that turns true ends the walk at the next folder, with paths incomplete.
+    // Once interrupted() says so, the walk ends at its next entry, with paths incomplete.
     void collect(const QString &dirPath,
                  const QStringList &suffixes,
                  const QSet<QString> &baseNames,
                  QStringList &paths,
-                 const std::atomic<bool> *stop = nullptr);
+                 const std::function<bool()> &interrupted = {});
 
     // The same answer by a plain walk of the file system; the reference for collect().
     static void collectByWalk(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths);
@@ -32,11 +32,6 @@ public:
     // each of its forms cut before a dash.
     static QSet<QString> applicantBaseNames(const QString &iconName);
 
-    // Off, every collect() walks afresh: the naive behaviour, kept as a measuring reference.
-    void setReuseListings(bool reuse);
-    bool reuseListings() const;
-
-    int cachedDirectoryCount() const;
     // How many folder listings were read from disk so far.
     int directoryReads() const;
 

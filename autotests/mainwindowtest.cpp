@@ -48,29 +48,31 @@ private Q_SLOTS:
     }
 
     // Names a user or a script may type, the odd ones included: the name goes into the
-    // labels and remark texts as it stands, no placeholder in it filled.
+    // labels and remark texts as it stands, no placeholder in it filled. A find is one
+    // unit: its applicants are listed when it returns, its posted step ends it.
     void finds_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("inUse");
         QTest::addColumn<bool>("nullIcon");
-        QTest::newRow("found") << "four-sizes" << "four-sizes" << false;
-        QTest::newRow("other name in use") << "four-sizes-more" << "four-sizes" << false;
-        QTest::newRow("absent") << "absent" << QString() << true;
-        QTest::newRow("leading blank") << " four-sizes" << QString() << true;
-        QTest::newRow("empty") << QString() << QString() << true;
-        QTest::newRow("5000 characters") << QString(5000, 'a') << QString() << true;
-        QTest::newRow("5000 characters of dashes") << "four-sizes" + QString(2500, '-') + QString(2489, 'b') << "four-sizes" << false;
-        QTest::newRow("cyrillic") << "значок-папки" << QString() << true;
-        QTest::newRow("han and an emoji") << "图标-\U0001F600" << QString() << true;
+        QTest::addColumn<int>("applicants");
+        QTest::newRow("found") << "four-sizes" << "four-sizes" << false << 4;
+        QTest::newRow("other name in use") << "four-sizes-more" << "four-sizes" << false << 4;
+        QTest::newRow("absent") << "absent" << QString() << true << 0;
+        QTest::newRow("leading blank") << " four-sizes" << QString() << true << 0;
+        QTest::newRow("empty") << QString() << QString() << true << 0;
+        QTest::newRow("5000 characters") << QString(5000, 'a') << QString() << true << 0;
+        QTest::newRow("5000 characters of dashes") << "four-sizes" + QString(2500, '-') + QString(2489, 'b') << "four-sizes" << false << 4;
+        QTest::newRow("cyrillic") << "значок-папки" << QString() << true << 0;
+        QTest::newRow("han and an emoji") << "图标-\U0001F600" << QString() << true << 0;
         // The toolkit opens an absolute path as a file: an icon, but one without a name.
-        QTest::newRow("absolute path") << m_theme.themePath + "/16x16/apps/four-sizes.png" << QString() << false;
-        QTest::newRow("slash") << "16x16/apps/four-sizes" << QString() << true;
-        QTest::newRow("dot dot") << ".." << QString() << true;
-        QTest::newRow("climbing") << "../zelfixture/16x16/apps/four-sizes" << QString() << true;
-        QTest::newRow("nul") << QString("four-sizes") + QChar(0) + "x" << QString() << true;
-        QTest::newRow("placeholder") << "%1" << QString() << true;
-        QTest::newRow("placeholders and a dash") << "four-sizes-%2%1" << "four-sizes" << false;
+        QTest::newRow("absolute path") << m_theme.themePath + "/16x16/apps/four-sizes.png" << QString() << false << 0;
+        QTest::newRow("slash") << "16x16/apps/four-sizes" << QString() << true << 0;
+        QTest::newRow("dot dot") << ".." << QString() << true << 0;
+        QTest::newRow("climbing") << "../zelfixture/16x16/apps/four-sizes" << QString() << true << 0;
+        QTest::newRow("nul") << QString("four-sizes") + QChar(0) + "x" << QString() << true << 0;
+        QTest::newRow("placeholder") << "%1" << QString() << true << 0;
+        QTest::newRow("placeholders and a dash") << "four-sizes-%2%1" << "four-sizes" << false << 4;
     }
 
     void finds()
@@ -81,16 +83,18 @@ private Q_SLOTS:
         MainWindow window;
         window.show();
         findByTyping(&window, name);
-        // The outcome is posted: until control returns to the loop the progress message
-        // stands. Nothing is posted for the empty name.
+        // Until control returns to the loop the progress message and the one cursor stand;
+        // nothing is posted for the empty name.
         QCOMPARE(statusText(&window), name.isEmpty() ? QString() : QString("Finding icon by name \"%1\"...").arg(name));
-        QCOMPARE(QGuiApplication::overrideCursor() != nullptr, !name.isEmpty());
+        QCOMPARE(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : Qt::ArrowCursor, name.isEmpty() ? Qt::ArrowCursor : Qt::WaitCursor);
+        QTEST(windowChild<QListView>(&window, "listViewApplicantsIconPaths")->model()->rowCount(), "applicants");
         const QString status = name.isEmpty() ? QString()
             : nullIcon                        ? QString("Failed find icon by name \"%1\", on current icon theme!").arg(name)
             : inUse == name                   ? QString("Find icon by name \"%1\" done.").arg(name)
                                               : QString("Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".").arg(name, inUse);
-        QTRY_COMPARE(statusText(&window), status);
-        waitForFind();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(statusText(&window), status);
+        QVERIFY(!QGuiApplication::overrideCursor());
         // Qt's hasThemeIcon compares the found name with the asked one: both empty are equal.
         QCOMPARE(QStringList({labelText(&window, "labelSearchIconName"), labelText(&window, "labelHasThemeIcon"), labelText(&window, "labelFindedIconName"),
                               labelText(&window, "labelFindedIconIsMask")}),
@@ -99,6 +103,26 @@ private Q_SLOTS:
         const IconRemarks remarks = window.findChild<IconsModel *>()->iconRemarks(name);
         QVERIFY(inUse.isEmpty() ? remarks.size() == 1 : remarks.last().second.contains(name));
         QVERIFY(!inUse.isEmpty() || remarks.first().second == QString("Icon with name %1 not found on current theme").replace("%1", name));
+    }
+
+    // A theme author mends a file on disk after a scan and finds the name again: the
+    // remarks are the files' present ones, not those the scan worked out.
+    void findLooksAtTheFilesAgain()
+    {
+        const QString broken = m_theme.addFile("22x22/apps/mended.png", "\x89PNG\r\n\x1a\nnot yet");
+        m_theme.addPng("16x16/apps", "mended", 16);
+        MainWindow window;
+        windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(statusText(&window).startsWith("Scan icon names done"), 20000);
+        auto *remarks = windowChild<QListView>(&window, "findedIconRemarksListView")->model();
+        for (bool mended : {false, true}) {
+            if (mended) {
+                writeFile(broken, pngBytes(22, 22, Qt::green));
+            }
+            findByTyping(&window, "mended");
+            QCOMPARE(column(remarks).contains("The size 22x22 for icon mended has no image valid"), !mended);
+            waitForFind();
+        }
     }
 
     void sizeEntries_data()

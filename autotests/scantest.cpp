@@ -214,8 +214,8 @@ private Q_SLOTS:
         MainWindow window;
         Settings().setScanIconNamesOnStart(false);
         window.show();
-        window.openIconNames({"from-command-line", "four-sizes"}, QString());
-        window.postArgumets();
+        window.openArguments({"zel-find-qicon", "from-command-line", "four-sizes"});
+        window.openArguments({"zel-find-qicon"});
         verifyScanEnds(&window, m_done);
         // Rows come in the order found; the list is sorted once the walk ends.
         QStringList listed = column(windowChild<QListView>(&window, "listViewIconNames")->model());
@@ -255,7 +255,10 @@ private Q_SLOTS:
         MainWindow window;
         auto *list = windowChild<QListView>(&window, "listViewIconNames");
         auto *name = windowChild<QLineEdit>(&window, "lineEditIconName");
-        window.openIconNames({"beta", "Alpha", "GAMMA-alpha", "alphabet", "a.p"}, QString());
+        window.openIconNames({"zeta"}, QString());
+        // Several names on the command line replace the list; the first is looked up.
+        window.openArguments({"zel-find-qicon", "beta", "Alpha", "GAMMA-alpha", "alphabet", "a.p"});
+        QCOMPARE(labelText(&window, "labelSearchIconName") + '|' + column(list->model()).join(','), "beta|a.p,Alpha,alphabet,beta,GAMMA-alpha");
         windowChild<QLineEdit>(&window, "lineEditIconNamesFilter")->setText("alpha");
         QCOMPARE(column(list->model()), QStringList({"alphabet", "GAMMA-alpha"}));
         windowChild<QLineEdit>(&window, "lineEditIconNamesFilter")->setText("a.p");
@@ -282,6 +285,8 @@ private Q_SLOTS:
         QCOMPARE(name->text(), "four-sizes");
         window.openIconNames({"a", "vector"}, "vector");
         QCOMPARE(name->text(), "vector");
+        window.openArguments({"zel-find-qicon", "four-sizes"});
+        QCOMPARE(name->text() + '|' + column(list->model()).join(','), "four-sizes|a,vector");
         // A find scrolls to its name also past the rows the list has laid out so far.
         QStringList many;
         for (int i = 0; i < 500; ++i) {

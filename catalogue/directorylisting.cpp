@@ -66,14 +66,19 @@ DirectoryListing::Identity DirectoryListing::identityOf(const QByteArray &path)
 
 // The entry types readdir gives spare a stat of every plain file; only links, and
 // file systems that give no types, cost one.
-bool DirectoryListing::read(const QByteArray &dirPath, QVector<Entry> &entries)
+bool DirectoryListing::read(const QByteArray &dirPath, QVector<Entry> &entries, const std::function<bool()> &interrupted)
 {
     DIR *dir = ::opendir(dirPath.constData());
     if (!dir) {
         return false;
     }
     const int fd = ::dirfd(dir);
+    bool complete = true;
     while (const dirent *found = ::readdir(dir)) {
+        if (interrupted && interrupted()) {
+            complete = false;
+            break;
+        }
         const char *name = found->d_name;
         const int length = int(std::strlen(name));
         if (name[0] == '.' || !isReachable(name, length)) {
@@ -101,7 +106,7 @@ bool DirectoryListing::read(const QByteArray &dirPath, QVector<Entry> &entries)
         entries.append(entry);
     }
     ::closedir(dir);
-    return true;
+    return complete;
 }
 
 QByteArray DirectoryListing::childPath(const QByteArray &dirPath, const QByteArray &name)

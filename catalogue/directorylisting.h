@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // One directory's entries as every walk of the program sees them: readdir order, no
 // hidden names, no names the toolkit cannot reach, links followed for their kind.
 class DirectoryListing
@@ -60,8 +62,9 @@ public:
     };
 
     static Identity identityOf(const QByteArray &path);
-    // False when the directory cannot be opened.
-    static bool read(const QByteArray &dirPath, QVector<Entry> &entries);
+    // False when the directory cannot be opened, or when interrupted() turned true
+    // between two entries: a folder of a million links takes seconds to read.
+    static bool read(const QByteArray &dirPath, QVector<Entry> &entries, const std::function<bool()> &interrupted = {});
     static QByteArray childPath(const QByteArray &dirPath, const QByteArray &name);
 };
 

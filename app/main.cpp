@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/quitonsignal.h"
 #include "settings/settings.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_DisableHighDpiScaling, Settings::applicationAttributeDisableHighDpiScaling());
 
     QApplication application(argc, argv);
+    QuitOnSignal quitOnSignal(nullptr);
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zel-image")));
 
     MainWindow window(nullptr);

@@ -294,11 +294,14 @@ private:
 
 // The settings file read in a fresh process, so that nothing comes from this process's
 // cache; its warnings come as keys too.
-inline QMap<QString, QString> runSettingsProbe(const QString &mode = QString(), const QString &home = QString())
+inline QMap<QString, QString> runSettingsProbe(const QString &mode = QString(), const QString &home = QString(), const QString &variable = QString())
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.isEmpty() ? qEnvironmentVariable("HOME") : home);
+    if (!variable.isEmpty()) {
+        environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    }
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(SETTINGS_PROBE, mode.isEmpty() ? QStringList() : QStringList{mode});

@@ -1,5 +1,7 @@
 // Every getter of the settings store over a settings file the fuzzer writes: wrong types,
-// huge numbers, broken lines and bytes that are not UTF-8 must give values, not crashes.
+// huge numbers, broken lines and bytes that are not UTF-8 must give values, not crashes;
+// and whatever the store reads, it writes so that it reads the same again.
+#include "settings/inicodec.h"
 #include "settings/settings.h"
 
 #include "fuzzerenvironment.h"
@@ -35,6 +37,10 @@ void stampUniquely(const QString &path)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzerEnvironment::instance();
+    const QSettings::SettingsMap read = IniCodec::read(QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)));
+    if (IniCodec::read(IniCodec::write(read)) != read) {
+        std::abort();
+    }
     const QString path = settingsPath();
     QDir().mkpath(QFileInfo(path).path());
     {

@@ -1,11 +1,10 @@
 #include "settings.h"
 
 #include "app/constants.h"
-#include "settings/settingsfileguard.h"
+#include "settings/inicodec.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QFile>
 #include <QIcon>
 #include <QStandardPaths>
@@ -46,71 +45,57 @@ QString userFilePath()
         + Settings::application + QStringLiteral(".ini");
 }
 
-// The file as Qt's own INI format parses and writes it, with the guard's lines taken out
-// in memory first: the user's file is only ever written by a save, never by the guard.
-bool readGuarded(QIODevice &device, QSettings::SettingsMap &map)
+// Why the last save did not reach the disk, for the word the store says about it.
+QString s_saveError;
+
+bool readIni(QIODevice &device, QSettings::SettingsMap &map)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("read.ini"));
-    QFile plain(path);
-    if (!folder.isValid() || !plain.open(QIODevice::WriteOnly) || plain.write(SettingsFileGuard::withoutUnsafeValues(device.readAll())) < 0) {
-        return false;
-    }
-    plain.close();
-    const QSettings parsed(path, QSettings::IniFormat);
-    const QStringList keys = parsed.allKeys();
-    for (const QString &key : keys) {
-        map.insert(key, parsed.value(key));
-    }
+    map = IniCodec::read(device.readAll());
     // Qt keeps what it could parse of a garbled file; so does the store.
     return true;
 }
 
-bool writeGuarded(QIODevice &device, const QSettings::SettingsMap &map)
+// The device is Qt's own QSaveFile beside the user's file: it replaces the file only once
+// this returns true. In Qt 5 it would commit even when the flush at its close ran out of
+// disk space, so the flush happens here, where a failure still keeps the old file.
+bool writeIni(QIODevice &device, const QSettings::SettingsMap &map)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("write.ini"));
-    {
-        QSettings written(path, QSettings::IniFormat);
-        for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            written.setValue(it.key(), it.value());
-        }
-        written.sync();
-        if (written.status() != QSettings::NoError) {
-            return false;
-        }
-    }
-    QFile plain(path);
-    if (!plain.open(QIODevice::ReadOnly)) {
-        return map.isEmpty();
-    }
-    const QByteArray bytes = plain.readAll();
-    // QSaveFile buffers what it is given and, in Qt 5, commits even when the flush at
-    // its close runs out of disk space: the file would be replaced by its first blocks.
-    // A failed flush here keeps the old file, and the store reports an access error.
+    const QByteArray bytes = IniCodec::write(map);
     auto *file = qobject_cast<QFileDevice *>(&device);
-    return device.write(bytes) == bytes.size() && (!file || file->flush());
+    if (device.write(bytes) != bytes.size() || (file && !file->flush())) {
+        s_saveError = device.errorString();
+        return false;
+    }
+    return true;
 }
 
-// A pipe or device at the file's place would block or never end: the store then works
-// on a private file for the rest of the process, and the user's path stays as it is.
-bool s_onPrivateCopy = false;
+// Paths the store must not hand to QSettings: a pipe or device at the file's place would
+// block or never end, and a lock path that is no regular file would have QSettings wait
+// for the lock for ever.
+enum class Mode { Saving, ReadOnly, Nowhere };
+Mode s_mode = Mode::Saving;
 
-void usePrivateCopy()
+void warnOnce(Mode mode, const char *why)
 {
-    static QTemporaryDir folder;
-    QSettings::setPath(Settings::format, Settings::scope, folder.path());
-    s_onPrivateCopy = true;
-    qWarning("zel-find-qicon: the settings file %s is not a regular file; settings changed now are not saved.", qPrintable(userFilePath()));
+    if (s_mode == Mode::Saving || (mode == Mode::Nowhere && s_mode != Mode::Nowhere)) {
+        qWarning("zel-find-qicon: %s; settings changed now are not saved.", why);
+    }
 }
 
 // Called before any QSettings object opens the file.
 QSettings::Format guardedFormat()
 {
-    if (!s_onPrivateCopy) {
-        const QFileInfo info(userFilePath());
-        if (info.exists() && !info.isFile()) {
-            usePrivateCopy();
+    if (s_mode != Mode::Nowhere) {
+        const QFileInfo file(userFilePath());
+        const QFileInfo lock(userFilePath() + QStringLiteral(".lock"));
+        if (file.exists() && !file.isFile()) {
+            warnOnce(Mode::Nowhere, qPrintable(QStringLiteral("the settings file %1 is not a regular file").arg(file.filePath())));
+            s_mode = Mode::Nowhere;
+            // A folder that cannot be made: nothing is read, and no save is even tried.
+            QSettings::setPath(Settings::format, Settings::scope, QStringLiteral("/dev/null"));
+        } else if ((lock.exists() || lock.isSymLink()) && !lock.isFile()) {
+            warnOnce(Mode::ReadOnly, qPrintable(QStringLiteral("the lock path %1 is not a regular file").arg(lock.filePath())));
+            s_mode = Mode::ReadOnly;
         }
     }
     return Settings::format;
@@ -125,11 +110,13 @@ bool readStaticBool(const QString &key)
 void writeStaticBool(const QString &key, bool value)
 {
     QSettings settings(guardedFormat(), Settings::scope, Settings::organization, Settings::application, nullptr);
-    settings.setValue(key, QVariant(value));
+    if (s_mode != Mode::ReadOnly) {
+        settings.setValue(key, QVariant(value));
+    }
 }
 }
 
-const QSettings::Format Settings::format = QSettings::registerFormat(QStringLiteral("ini"), readGuarded, writeGuarded);
+const QSettings::Format Settings::format = QSettings::registerFormat(QStringLiteral("ini"), readIni, writeIni);
 const QSettings::Scope Settings::scope = QSettings::UserScope;
 const QString Settings::organization = QStringLiteral("zel-find-qicon");
 const QString Settings::application = QStringLiteral("application");
@@ -149,8 +136,19 @@ Settings::Settings(QObject *parent)
 Settings::~Settings()
 {
     sync();
-    if (status() == QSettings::AccessError && !s_onPrivateCopy) {
-        qWarning("zel-find-qicon: the settings could not be saved to %s; the file keeps what it held before.", qPrintable(userFilePath()));
+    if (status() == QSettings::AccessError && s_mode == Mode::Saving) {
+        qWarning("zel-find-qicon: the settings could not be saved to %s (%s); the file keeps what it held before.",
+                 qPrintable(userFilePath()),
+                 qPrintable(s_saveError.isEmpty() ? QStringLiteral("it cannot be written") : s_saveError));
+    }
+}
+
+// While the store cannot save, nothing it is given is kept for a save: a pending change
+// would have QSettings take the lock.
+void Settings::put(const QString &key, const QVariant &value)
+{
+    if (s_mode != Mode::ReadOnly) {
+        setValue(key, value);
     }
 }
 
@@ -161,7 +159,7 @@ bool Settings::isScanIconNamesOnStart() const
 
 void Settings::setScanIconNamesOnStart(bool scan)
 {
-    setValue(keyScanIconNamesOnStart, QVariant(scan));
+    put(keyScanIconNamesOnStart, QVariant(scan));
 }
 
 bool Settings::defaultScanIconNamesOnStart()
@@ -176,7 +174,7 @@ int Settings::scanIconNamesIconSize() const
 
 void Settings::setScanIconNamesIconSize(int size)
 {
-    setValue(keyScanIconNamesIconSize, QVariant(size));
+    put(keyScanIconNamesIconSize, QVariant(size));
 }
 
 int Settings::defaultScanIconNamesIconSize()
@@ -191,7 +189,7 @@ int Settings::applicantsIconPathsIconSize() const
 
 void Settings::setApplicantsIconPathsIconSize(int size)
 {
-    setValue(keyApplicantsIconPathsIconSize, QVariant(size));
+    put(keyApplicantsIconPathsIconSize, QVariant(size));
 }
 
 int Settings::defaultApplicantsIconPathsIconSize()
@@ -206,7 +204,7 @@ bool Settings::isPreviewIconSizeEnable() const
 
 void Settings::setPreviewIconSizeEnable(bool enable)
 {
-    setValue(keyPreviewIconSizeEnable, QVariant(enable));
+    put(keyPreviewIconSizeEnable, QVariant(enable));
 }
 
 bool Settings::defaultPreviewIconSizeEnable()
@@ -221,7 +219,7 @@ int Settings::previewIconSize() const
 
 void Settings::setPreviewIconSize(int size)
 {
-    setValue(keyPreviewIconSize, QVariant(size));
+    put(keyPreviewIconSize, QVariant(size));
 }
 
 int Settings::defaultPreviewIconSize()
@@ -236,7 +234,7 @@ QStringList Settings::searchIconSuffixes() const
 
 void Settings::setSearchIconSuffixes(const QStringList &suffixes)
 {
-    setValue(keySearchIconSuffixes, QVariant(suffixes));
+    put(keySearchIconSuffixes, QVariant(suffixes));
 }
 
 QStringList Settings::defaultSearchIconSuffixes()
@@ -251,7 +249,7 @@ bool Settings::isUsingSystemIconsTheme() const
 
 void Settings::setUsingSystemIconsTheme(bool use)
 {
-    setValue(keyUsingSystemIconsTheme, QVariant(use));
+    put(keyUsingSystemIconsTheme, QVariant(use));
 }
 
 bool Settings::defaultUsingSystemIconsTheme()
@@ -266,7 +264,7 @@ QStringList Settings::iconThemeSearchPaths() const
 
 void Settings::setIconThemeSearchPaths(const QStringList &paths)
 {
-    setValue(keyIconThemeSearchPaths, QVariant(paths));
+    put(keyIconThemeSearchPaths, QVariant(paths));
 }
 
 QStringList Settings::systemIconThemeSearchPaths()
@@ -281,7 +279,7 @@ QStringList Settings::iconFallbackSearchPaths() const
 
 void Settings::setIconFallbackSearchPaths(const QStringList &paths)
 {
-    setValue(keyIconFallbackSearchPaths, QVariant(paths));
+    put(keyIconFallbackSearchPaths, QVariant(paths));
 }
 
 QStringList Settings::systemIconFallbackSearchPaths()
@@ -296,7 +294,7 @@ QString Settings::iconThemeName() const
 
 void Settings::setIconThemeName(const QString &name)
 {
-    setValue(keyIconThemeName, QVariant(name));
+    put(keyIconThemeName, QVariant(name));
 }
 
 QString Settings::systemIconThemeName()
@@ -311,7 +309,7 @@ QString Settings::iconFallbackThemeName() const
 
 void Settings::setIconFallbackThemeName(const QString &name)
 {
-    setValue(keyIconFallbackThemeName, QVariant(name));
+    put(keyIconFallbackThemeName, QVariant(name));
 }
 
 QString Settings::systemIconFallbackThemeName()
@@ -326,7 +324,7 @@ bool Settings::applicantsExactMatchBySearchIconName() const
 
 void Settings::setApplicantsExactMatchBySearchIconName(bool exact)
 {
-    setValue(keyApplicantsExactMatch, QVariant(exact));
+    put(keyApplicantsExactMatch, QVariant(exact));
 }
 
 bool Settings::defaultApplicantsExactMatchBySearchIconName()
@@ -341,7 +339,7 @@ bool Settings::showRemarksInIconNames() const
 
 void Settings::setShowRemarksInIconNames(bool show)
 {
-    setValue(keyShowRemarksInIconNames, QVariant(show));
+    put(keyShowRemarksInIconNames, QVariant(show));
 }
 
 bool Settings::defaultShowRemarksInIconNames()
@@ -356,7 +354,7 @@ bool Settings::showRemarksInFindedIcon() const
 
 void Settings::setShowRemarksInFindedIcon(bool show)
 {
-    setValue(keyShowRemarksInFindedIcon, QVariant(show));
+    put(keyShowRemarksInFindedIcon, QVariant(show));
 }
 
 bool Settings::defaultShowRemarksInFindedIcon()
@@ -371,7 +369,7 @@ bool Settings::applicationAttributeUse96Dpi() const
 
 void Settings::setApplicationAttributeUse96Dpi(bool use)
 {
-    setValue(keyUse96Dpi, QVariant(use));
+    put(keyUse96Dpi, QVariant(use));
 }
 
 bool Settings::defaultApplicationAttributeUse96Dpi()
@@ -386,7 +384,7 @@ bool Settings::applicationAttributeUseHighDpiPixmaps() const
 
 void Settings::setApplicationAttributeUseHighDpiPixmaps(bool use)
 {
-    setValue(keyUseHighDpiPixmaps, QVariant(use));
+    put(keyUseHighDpiPixmaps, QVariant(use));
 }
 
 bool Settings::defaultApplicationAttributeUseHighDpiPixmaps()
@@ -431,7 +429,7 @@ QByteArray Settings::restoreMainWindowGeometry() const
 
 void Settings::saveMainWindowGeometry(const QByteArray &geometry)
 {
-    setValue(keyMainWindowGeometry, QVariant(geometry));
+    put(keyMainWindowGeometry, QVariant(geometry));
 }
 
 QByteArray Settings::restoreSplitterState(Settings::Splitters splitter) const
@@ -449,7 +447,7 @@ void Settings::saveSplitterState(Settings::Splitters splitter, const QByteArray 
     if (key.isEmpty()) {
         return;
     }
-    setValue(key, QVariant(state));
+    put(key, QVariant(state));
 }
 
 QList<IconPathSection> Settings::applicantsSortSectionsPolicy() const
@@ -473,7 +471,7 @@ void Settings::setApplicantsSortSectionsPolicy(const QList<IconPathSection> &pol
     for (IconPathSection section : policy) {
         names.append(iconPathSectionName(section));
     }
-    setValue(keyIconPathSortSectionsPolicy, QVariant(names));
+    put(keyIconPathSortSectionsPolicy, QVariant(names));
 }
 
 QList<IconPathSection> Settings::defaultApplicantsSortSectionsPolicy()

@@ -113,6 +113,9 @@ public:
     static QString splitterStateKey(Settings::Splitters splitter);
     static QString iconPathSectionName(IconPathSection section);
     static IconPathSection iconPathSection(const QString &name);
+
+private:
+    void put(const QString &key, const QVariant &value);
 };
 
 #endif

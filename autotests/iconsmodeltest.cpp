@@ -228,6 +228,13 @@ private Q_SLOTS:
         return png;
     }
 
+    static QByteArray svgHolding(const QByteArray &image, const QByteArray &head = QByteArray())
+    {
+        return head + "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"16\" height=\"16\">"
+                      "<image width=\"16\" height=\"16\" xlink:href=\""
+            + image + "\"/></svg>";
+    }
+
     // An SVG whose gzip stream inflates to 256 MiB.
     static QByteArray svgzBomb()
     {
@@ -261,6 +268,18 @@ private Q_SLOTS:
         QTest::newRow("truncated xpm") << "16x16/apps/broken.xpm" << QByteArray("/* XPM */\nstatic char *x[] = {\"99999 99999 1 1\", \". c #ff0000\", \"..")
                                        << false;
         QTest::newRow("png claiming 100000x100000") << "16x16/apps/broken.png" << pngClaiming(100000) << true;
+        QTest::newRow("png claiming 5000x5000") << "16x16/apps/broken.png" << pngClaiming(5000) << true;
+        QTest::newRow("png claiming 4096x4096") << "16x16/apps/broken.png" << pngClaiming(4096) << false;
+        QTest::newRow("unclosed svg holding a png of 64x64") << "scalable/apps/broken.svg"
+                                                             << svgHolding("data:image/png;base64," + pngBytes(64, 64, Qt::red).toBase64()).replace("</svg>", "")
+                                                             << false;
+        QTest::newRow("svg holding a png claiming 20000x20000") << "scalable/apps/broken.svg" << svgHolding("data:image/png;base64," + pngClaiming(20000).toBase64())
+                                                                << true;
+        QTest::newRow("svg holding an svg naming a file") << "scalable/apps/broken.svg"
+                                                          << svgHolding("data:image/svg+xml;base64," + svgHolding("/etc/hostname").toBase64()) << true;
+        QTest::newRow("svg with an external entity") << "scalable/apps/broken.svg"
+                                                     << svgHolding("#x", "<!DOCTYPE svg [<!ENTITY e SYSTEM \"/etc/hostname\">]>").replace("</svg>", "&e;</svg>") << true;
+        QTest::newRow("svg naming a pipe as its image") << "scalable/apps/broken.svg" << QByteArray("svg-pipe") << true;
         QTest::newRow("svgz inflating to 256 MiB") << "scalable/apps/broken.svgz" << svgzBomb() << true;
         QTest::newRow("pipe") << "16x16/apps/broken.png" << QByteArray("pipe") << true;
     }
@@ -275,6 +294,9 @@ private Q_SLOTS:
         theme.addDirectory("scalable/apps", 16, "Type=Scalable\nMinSize=8\nMaxSize=512");
         if (bytes == "pipe") {
             QCOMPARE(::mkfifo(QFile::encodeName(theme.themePath + '/' + file).constData(), 0644), 0);
+        } else if (bytes == "svg-pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(theme.themePath + "/pipe.png").constData(), 0644), 0);
+            theme.addFile(file, svgHolding(QFile::encodeName(theme.themePath + "/pipe.png")));
         } else {
             theme.addFile(file, bytes);
         }

@@ -1,20 +1,25 @@
 #include "iconfileguard.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <climits>
 
 #include <private/qiconloader_p.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace
 {
-// Inflates at most the limit and tells whether the stream ended within it.
-bool inflatesWithin(QFile &file, qint64 limit)
+// The inflated stream, or false where it runs past the limit.
+bool inflateWithin(QIODevice &device, qint64 limit, QByteArray &inflated)
 {
     z_stream stream{};
     if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
@@ -22,11 +27,10 @@ bool inflatesWithin(QFile &file, qint64 limit)
     }
     QByteArray input;
     QByteArray output(1 << 16, Qt::Uninitialized);
-    qint64 inflated = 0;
     int result = Z_OK;
-    while (result == Z_OK && inflated <= limit) {
+    while (result == Z_OK && inflated.size() <= limit) {
         if (stream.avail_in == 0) {
-            input = file.read(1 << 16);
+            input = device.read(1 << 16);
             if (input.isEmpty()) {
                 break;
             }
@@ -36,11 +40,11 @@ bool inflatesWithin(QFile &file, qint64 limit)
         stream.next_out = reinterpret_cast<Bytef *>(output.data());
         stream.avail_out = uInt(output.size());
         result = inflate(&stream, Z_NO_FLUSH);
-        inflated += output.size() - stream.avail_out;
+        inflated.append(output.constData(), output.size() - int(stream.avail_out));
     }
     inflateEnd(&stream);
     // A broken stream is the decoder's to refuse; only its size is ours.
-    return inflated <= limit;
+    return inflated.size() <= limit;
 }
 
 quint32 bigEndian(const QByteArray &bytes, int at)
@@ -62,35 +66,132 @@ QSize pngHeaderSize(const QByteArray &head)
     };
     return QSize(side(16), side(20));
 }
+
+bool isSelfContained(const QByteArray &svg, int depth);
+
+// A raster image's claimed size within the limits, or an SVG that is self-contained. An
+// image embedded in an SVG is one level deeper; three levels are more than any icon has.
+bool fits(QIODevice &device, const QString &type, int depth)
+{
+    if (depth > 2) {
+        return false;
+    }
+    if (device.peek(2) == QByteArray("\x1f\x8b")) {
+        // The SVG reader inflates any gzip stream, whatever the file's suffix.
+        QByteArray svg;
+        return inflateWithin(device, IconFileGuard::maximumInflatedBytes, svg) && isSelfContained(svg, depth);
+    }
+    if (type == QLatin1String("svg") || type == QLatin1String("svgz") || type.contains(QLatin1String("svg+xml"))) {
+        return isSelfContained(device.readAll(), depth);
+    }
+    const QByteArray head = device.peek(33);
+    const QSize size = head.startsWith("\x89PNG\r\n\x1a\n") ? pngHeaderSize(head) : QImageReader(&device, QByteArray()).size();
+    return !size.isValid()
+        || (size.width() <= IconFileGuard::maximumSide && size.height() <= IconFileGuard::maximumSide
+            && qint64(size.width()) * size.height() <= IconFileGuard::maximumPixels);
+}
+
+// An embedded image, as the SVG reader would decode it.
+bool dataFits(const QString &uri, int depth)
+{
+    const int comma = uri.indexOf(QLatin1Char(','));
+    const QString header = uri.left(comma);
+    const QByteArray payload = uri.mid(comma + 1).toLatin1();
+    QByteArray bytes = header.endsWith(QLatin1String(";base64")) ? QByteArray::fromBase64(payload) : QByteArray::fromPercentEncoding(payload);
+    QBuffer buffer(&bytes);
+    return comma > 0 && bytes.size() <= IconFileGuard::maximumFileBytes && buffer.open(QIODevice::ReadOnly) && fits(buffer, header.mid(5), depth + 1);
+}
+
+// A style that fetches a sheet, or names anything but one of the document's own elements.
+bool styleRefersOutside(const QStringRef &style)
+{
+    if (style.contains(QLatin1String("@import"))) {
+        return true;
+    }
+    for (int at = style.indexOf(QLatin1String("url(")); at >= 0; at = style.indexOf(QLatin1String("url("), at + 4)) {
+        const QStringRef target = style.mid(at + 4).trimmed();
+        if (!target.startsWith(QLatin1Char('#')) && !target.mid(1).startsWith(QLatin1Char('#'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the SVG needs nothing outside itself: an external entity, a style sheet, an
+// XInclude, or a reference other than to its own elements or to data held in it. The
+// XML reader never reads an external entity; the SVG reader would open a file an <image>
+// names, a pipe among them. A malformed rest is the reader's to refuse.
+bool isSelfContained(const QByteArray &bytes, int depth)
+{
+    static const char *const markers[] = {"href", "ENTITY", "stylesheet", "include", "url(", "@import"};
+    if (std::none_of(std::begin(markers), std::end(markers), [&bytes](const char *marker) {
+            return bytes.contains(marker);
+        })) {
+        return true;
+    }
+    QXmlStreamReader xml(bytes);
+    bool inStyle = false;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            for (const QXmlStreamEntityDeclaration &entity : xml.entityDeclarations()) {
+                if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty()) {
+                    return false;
+                }
+            }
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            if (xml.processingInstructionTarget() == QLatin1String("xml-stylesheet")) {
+                return false;
+            }
+            break;
+        case QXmlStreamReader::StartElement:
+            if (xml.namespaceUri().contains(QLatin1String("XInclude"))) {
+                return false;
+            }
+            inStyle = xml.name() == QLatin1String("style");
+            for (const QXmlStreamAttribute &attribute : xml.attributes()) {
+                const QStringRef value = attribute.value();
+                if (attribute.name() == QLatin1String("href") && !value.startsWith(QLatin1Char('#'))
+                    && !(value.startsWith(QLatin1String("data:")) && dataFits(value.toString(), depth))) {
+                    return false;
+                }
+                if (attribute.name() == QLatin1String("style") && styleRefersOutside(value)) {
+                    return false;
+                }
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (inStyle && styleRefersOutside(xml.text())) {
+                return false;
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            inStyle = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
 }
 
 bool IconFileGuard::isDecodable(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > maximumFileBytes) {
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without waiting for a writer, and looked at through the descriptor, so that
+    // what is judged is what the decoder would read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return true; // the decoder finds nothing to read either
     }
-    // The SVG reader inflates any gzip stream, whatever the file's suffix.
-    if (file.peek(2) == QByteArray("\x1f\x8b")) {
-        return inflatesWithin(file, maximumInflatedBytes);
+    struct stat info;
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maximumFileBytes || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
     }
-    const QString suffix = info.suffix().toLower();
-    if (suffix == QLatin1String("svg") || suffix == QLatin1String("svgz")) {
-        return true;
-    }
-    QSize size;
-    const QByteArray head = file.peek(33);
-    if (head.startsWith("\x89PNG\r\n\x1a\n")) {
-        size = pngHeaderSize(head);
-    } else {
-        file.close();
-        size = QImageReader(path).size();
-    }
-    return !size.isValid() || (size.width() <= maximumSide && size.height() <= maximumSide && qint64(size.width()) * size.height() <= maximumPixels);
+    return fits(file, QFileInfo(path).suffix().toLower(), 0);
 }
 
 QStringList IconFileGuard::toolkitFiles(const QString &iconName, const QList<QSize> &sizes)

@@ -7,14 +7,16 @@
 #include <QStringList>
 
 // Whether an image file may be handed to the toolkit's decoders, which trust what a file
-// claims: a pipe would block them, and a header or a gzip stream claiming gigabytes
-// would have them allocate it. Looked at before any decode; nothing is decoded here.
+// claims: a pipe would block them, a header or a gzip stream claiming gigabytes would have
+// them allocate it, and the SVG reader opens whatever file an <image> names. Looked at
+// before any decode; nothing is decoded here. No icon needs a side over a few thousand
+// pixels, and one of that size already takes a decoder most of a second.
 class IconFileGuard
 {
 public:
     static constexpr qint64 maximumFileBytes = qint64(32) << 20;
-    static constexpr int maximumSide = 16384;
-    static constexpr qint64 maximumPixels = qint64(64) << 20;
+    static constexpr int maximumSide = 4096;
+    static constexpr qint64 maximumPixels = qint64(maximumSide) * maximumSide;
     static constexpr qint64 maximumInflatedBytes = qint64(64) << 20;
 
     static bool isDecodable(const QString &path);

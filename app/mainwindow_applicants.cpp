@@ -16,6 +16,7 @@ void MainWindow::updateApplicantsIconPaths()
 {
     d->applicantsIconPathsModel->clear();
     d->applicantsPending = false;
+    d->applicantsTruncated = false;
     // No file with an empty base name is ever met: such names are hidden.
     if (d->searchIconName.isEmpty()) {
         d->applicantsCollector->requestInterruption();
@@ -24,7 +25,7 @@ void MainWindow::updateApplicantsIconPaths()
                                         d->scanIconNamesThread->searchIconSuffixes(),
                                         d->searchIconName);
         if (d->applicantsCollector->wait(QDeadlineTimer(MainWindowPrivate::applicantsWaitMilliseconds))) {
-            d->appendApplicants(d->applicantsCollector->takePaths());
+            d->takeApplicants();
         } else {
             d->applicantsPending = true;
         }
@@ -42,7 +43,7 @@ void MainWindow::applicantsCollected(quint64 request)
     // The worker has sent its answer and is only winding down.
     d->applicantsCollector->wait();
     d->applicantsPending = false;
-    d->appendApplicants(d->applicantsCollector->takePaths());
+    d->takeApplicants();
     if (d->findAwaitsApplicants) {
         d->findAwaitsApplicants = false;
         finishFind();
@@ -54,6 +55,12 @@ void MainWindow::scanApplicantsIconByDirPath(const QString &dirPath)
     QStringList paths;
     ApplicantsIndex::collectByWalk(dirPath, d->scanIconNamesThread->searchIconSuffixes(), ApplicantsIndex::applicantBaseNames(d->searchIconName), paths);
     d->appendApplicants(paths);
+}
+
+void MainWindowPrivate::takeApplicants()
+{
+    applicantsTruncated = applicantsCollector->isTruncated();
+    appendApplicants(applicantsCollector->takePaths());
 }
 
 // One insertion for all rows: the sorted proxy places each run of new rows with a

@@ -3,6 +3,7 @@
 #include "mainwindow_p.h"
 #include "ui_mainwindow.h"
 
+#include "applicants/applicantscollector.h"
 #include "catalogue/iconexamination.h"
 #include "catalogue/iconfileguard.h"
 #include "catalogue/iconsizetext.h"
@@ -78,6 +79,9 @@ void MainWindow::finishFind()
         message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done.", d->searchIconName);
     } else {
         message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".", d->searchIconName, d->findedIcon.name());
+    }
+    if (d->applicantsTruncated) {
+        message = i18nd("zel-find-qicon", "%1 Only the first %2 applicant files are listed; there are more.", message, QString::number(ApplicantsCollector::maximumPaths));
     }
     ui->statusbar->showMessage(message);
 }

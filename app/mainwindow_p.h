@@ -54,6 +54,9 @@ public:
     bool applicantsPending = false;
     // The last find's cursor and outcome wait for those rows.
     bool findAwaitsApplicants = false;
+    // The walk stopped at its limit with more applicants to find.
+    bool applicantsTruncated = false;
+    void takeApplicants();
     void appendApplicants(const QStringList &paths);
 };
 

@@ -1,5 +1,6 @@
 #include "applicantscollector.h"
 
+#include <algorithm>
 #include <utility>
 
 ApplicantsCollector::ApplicantsCollector(QObject *parent)
@@ -22,6 +23,7 @@ void ApplicantsCollector::collect(const QStringList &dirPaths, const QStringList
     m_suffixes = suffixes;
     m_iconName = iconName;
     m_paths.clear();
+    m_truncated = false;
     ++m_request;
     start();
 }
@@ -36,16 +38,24 @@ QStringList ApplicantsCollector::takePaths()
     return std::exchange(m_paths, QStringList());
 }
 
+bool ApplicantsCollector::isTruncated() const
+{
+    return m_truncated;
+}
+
 void ApplicantsCollector::run()
 {
     const QSet<QString> baseNames = ApplicantsIndex::applicantBaseNames(m_iconName);
-    const auto interrupted = [this]() {
-        return isInterruptionRequested();
+    const auto stops = [this]() {
+        return isInterruptionRequested() || m_paths.size() > maximumPaths;
     };
     for (const QString &dirPath : qAsConst(m_dirPaths)) {
-        m_index.collect(dirPath, m_suffixes, baseNames, m_paths, interrupted);
+        m_index.collect(dirPath, m_suffixes, baseNames, m_paths, stops);
     }
-    if (!isInterruptionRequested()) {
-        Q_EMIT collected(m_request);
+    if (isInterruptionRequested()) {
+        return;
     }
+    m_truncated = m_paths.size() > maximumPaths;
+    m_paths.erase(m_paths.begin() + std::min(int(m_paths.size()), maximumPaths), m_paths.end());
+    Q_EMIT collected(m_request);
 }

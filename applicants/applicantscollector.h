@@ -25,6 +25,10 @@ public:
     // What the walk found, once it has ended uninterrupted; the owner calls it after
     // wait() or collected().
     QStringList takePaths();
+    // Whether the walk stopped at maximumPaths with more to find: a tree of links can
+    // lead to millions of paths, far more than any theme has applicants.
+    bool isTruncated() const;
+    static constexpr int maximumPaths = 200000;
 
 Q_SIGNALS:
     // From the worker thread, once a walk has ended uninterrupted.
@@ -39,6 +43,7 @@ private:
     QStringList m_suffixes;
     QString m_iconName;
     QStringList m_paths;
+    bool m_truncated = false;
     quint64 m_request = 0;
 };
 

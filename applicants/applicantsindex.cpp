@@ -272,7 +272,7 @@ public:
         const auto known = answers.constFind(key);
         if (known != answers.constEnd()) {
             const Answer answer = *known;
-            for (int i = answer.first; i < answer.last; ++i) {
+            for (int i = answer.first; i < answer.last && !isInterrupted(); ++i) {
                 paths.append(prefix + paths.at(i).midRef(answer.prefixLength));
             }
             return;
@@ -376,6 +376,10 @@ void ApplicantsIndex::collectByWalk(const QString &dirPath, const QStringList &s
 QSet<QString> ApplicantsIndex::applicantBaseNames(const QString &iconName)
 {
     QSet<QString> names;
+    // No file name is longer; the forms of a longer name would grow with its square.
+    if (QFile::encodeName(iconName).size() > 255) {
+        return names;
+    }
     const QStringList parts = iconName.split(QLatin1Char('-'));
     QString candidate;
     for (int k = 0; k < parts.size(); ++k) {

@@ -29,7 +29,7 @@ public:
     static void collectByWalk(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths);
 
     // Every base name that would make a file an applicant of iconName: the name and
-    // each of its forms cut before a dash.
+    // each of its forms cut before a dash; none for a name longer than a file name can be.
     static QSet<QString> applicantBaseNames(const QString &iconName);
 
     // How many folder listings were read from disk so far.

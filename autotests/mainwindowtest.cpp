@@ -62,7 +62,8 @@ private Q_SLOTS:
         QTest::newRow("leading blank") << " four-sizes" << QString() << true << 0;
         QTest::newRow("empty") << QString() << QString() << true << 0;
         QTest::newRow("5000 characters") << QString(5000, 'a') << QString() << true << 0;
-        QTest::newRow("5000 characters of dashes") << "four-sizes" + QString(2500, '-') + QString(2489, 'b') << "four-sizes" << false << 4;
+        // Longer than a file name can be: no applicants.
+        QTest::newRow("5000 characters of dashes") << "four-sizes" + QString(2500, '-') + QString(2489, 'b') << "four-sizes" << false << 0;
         QTest::newRow("cyrillic") << "значок-папки" << QString() << true << 0;
         QTest::newRow("han and an emoji") << "图标-\U0001F600" << QString() << true << 0;
         // The toolkit opens an absolute path as a file: an icon, but one without a name.

@@ -32,6 +32,54 @@ bool isReachable(const char *name, int length)
 }
 }
 
+namespace
+{
+struct Walk {
+    const DirectoryListing::Visitor &visitor;
+    DirectoryListing::Mode mode;
+    DirectoryListing::Ancestors ancestors;
+    QSet<DirectoryListing::Key> listed;
+
+    bool interrupted() const
+    {
+        return visitor.interrupted && visitor.interrupted();
+    }
+
+    void folder(const QByteArray &dirPath)
+    {
+        const DirectoryListing::Identity identity = DirectoryListing::identityOf(dirPath);
+        const DirectoryListing::Key &key = identity.key;
+        if (!identity.isDir || (mode == DirectoryListing::Mode::EachDirectoryOnce ? listed.contains(key) : !ancestors.enter(key))) {
+            return;
+        }
+        listed.insert(key);
+        QVector<DirectoryListing::Entry> entries;
+        if (!DirectoryListing::read(dirPath, entries, visitor.interrupted) && !interrupted() && visitor.unreadable) {
+            visitor.unreadable(dirPath);
+        }
+        for (const DirectoryListing::Entry &entry : qAsConst(entries)) {
+            if (interrupted()) {
+                break;
+            }
+            const QByteArray path = DirectoryListing::childPath(dirPath, entry.name);
+            if (entry.kind == DirectoryListing::Kind::Dir && (!entry.symlink || !visitor.entersLink || visitor.entersLink(path))) {
+                folder(path);
+            } else if (visitor.entry) {
+                visitor.entry(dirPath, entry);
+            }
+        }
+        if (mode == DirectoryListing::Mode::EveryPath) {
+            ancestors.leave(key);
+        }
+    }
+};
+}
+
+void DirectoryListing::walk(const QByteArray &root, Mode mode, const Visitor &visitor)
+{
+    Walk{visitor, mode, {}, {}}.folder(root);
+}
+
 bool DirectoryListing::Identity::operator==(const Identity &other) const
 {
     return exists == other.exists && isDir == other.isDir && key == other.key && modified == other.modified && changed == other.changed;

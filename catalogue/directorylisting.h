@@ -61,6 +61,21 @@ public:
         QSet<Key> m_keys;
     };
 
+    // What a walk tells and asks. EachDirectoryOnce lists every directory on disk once,
+    // whatever paths lead to it; EveryPath goes down every path, cutting only a link back
+    // to a directory on the way down.
+    enum class Mode { EachDirectoryOnce, EveryPath };
+    struct Visitor {
+        // Each entry the walk does not go into, with the path of its folder.
+        std::function<void(const QByteArray &dirPath, const Entry &entry)> entry;
+        // A directory that cannot be listed.
+        std::function<void(const QByteArray &dirPath)> unreadable;
+        // Whether to go into the directory a link leads to; into every one without it.
+        std::function<bool(const QByteArray &linkPath)> entersLink;
+        std::function<bool()> interrupted;
+    };
+    static void walk(const QByteArray &root, Mode mode, const Visitor &visitor);
+
     static Identity identityOf(const QByteArray &path);
     // False when the directory cannot be opened, or when interrupted() turned true
     // between two entries: a folder of a million links takes seconds to read.

@@ -113,6 +113,10 @@ void ScanIconNamesThread::startWalk(Walk &state, bool paced)
     state.cutsAtFirstDot = cutsAtFirstDot();
     state.perFile = isSignalConnected(QMetaMethod::fromSignal(&ScanIconNamesThread::iconNameFinded));
     state.paced = paced;
+    // A folder of a million links takes seconds to read: Stop is looked at between entries.
+    state.stopped = [this]() {
+        return m_stopFlag.load(std::memory_order_relaxed);
+    };
     state.batchClock.start();
 }
 
@@ -130,7 +134,7 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
     if (!state.perFile) {
         if (!state.visited.contains(key)) {
             state.visited.insert(key);
-            if (DirectoryListing::read(dirPath, entries)) {
+            if (DirectoryListing::read(dirPath, entries, state.stopped)) {
                 visit(dirPath, entries, false, state);
             }
         }
@@ -146,7 +150,7 @@ void ScanIconNamesThread::walk(const QByteArray &dirPath, Walk &state)
         // A copy: walking the subdirectories adds listings and may move the stored one.
         entries = listed.value();
         visit(dirPath, entries, true, state);
-    } else if (DirectoryListing::read(dirPath, entries)) {
+    } else if (DirectoryListing::read(dirPath, entries, state.stopped)) {
         state.listings.insert(key, entries);
         visit(dirPath, entries, false, state);
     }

@@ -14,6 +14,7 @@
 #include <QWaitCondition>
 
 #include <atomic>
+#include <functional>
 
 // Walks icon theme directories and reports the icon names it finds; touches only the file system.
 class ScanIconNamesThread : public QThread
@@ -63,6 +64,7 @@ private:
         // replayed; without them a directory is read once and never met again.
         bool perFile = false;
         bool paced = false;
+        std::function<bool()> stopped;
         DirectoryListing::Ancestors ancestors;
         QSet<DirectoryListing::Key> visited;
         QHash<DirectoryListing::Key, QVector<DirectoryListing::Entry>> listings;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QIcon>
 #include <QSet>
 #include <QSettings>
@@ -38,67 +39,128 @@ QStringList listValue(const QSettings &index, const QString &key)
     return values;
 }
 
-// Relative folders under root holding a file with one of the suffixes; root itself is left out.
-void foldersWithIcons(const QByteArray &root, const QByteArray &relative, const QStringList &suffixes, DirectoryListing::Ancestors &ancestors, QSet<QString> &found)
-{
-    const QByteArray path = relative.isEmpty() ? root : DirectoryListing::childPath(root, relative);
-    const DirectoryListing::Identity identity = DirectoryListing::identityOf(path);
-    QVector<DirectoryListing::Entry> entries;
-    if (!identity.isDir || !ancestors.enter(identity.key)) {
-        return;
-    }
-    if (DirectoryListing::read(path, entries)) {
-        for (const DirectoryListing::Entry &entry : qAsConst(entries)) {
-            if (entry.kind == DirectoryListing::Kind::Dir) {
-                foldersWithIcons(root, relative.isEmpty() ? entry.name : relative + '/' + entry.name, suffixes, ancestors, found);
-            } else if (!relative.isEmpty() && entry.kind == DirectoryListing::Kind::File
-                       && suffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
-                found.insert(QFile::decodeName(relative));
-            }
-        }
-    }
-    ancestors.leave(identity.key);
-}
-
 // What a theme's index.theme names under Inherits; nothing for a theme not found.
 QStringList namedParents(const QString &themeName)
 {
     const QString path = indexPath(themeName);
-    return path.isEmpty() ? QStringList() : listValue(QSettings(path, QSettings::IniFormat), QStringLiteral("Icon Theme/Inherits"));
+    return path.isEmpty() || QFileInfo(path).size() > ThemeIndexCheck::maximumIndexBytes
+        ? QStringList()
+        : listValue(QSettings(path, QSettings::IniFormat), QStringLiteral("Icon Theme/Inherits"));
 }
 
-void addRemark(IconRemarks &remarks, IconRemarkState state, const QString &text)
+// The kinds of defect, each listed up to a count: a theme can have millions of folders.
+enum Kind { Unlisted, Missing, NoSize, UnknownType, UnusedKey, RangeLeavesSize, NoScaleOne, MissingParent, LinkOut, Unreadable, Oversized };
+
+class Remarks
 {
-    remarks.append({state, text});
+public:
+    void add(Kind kind, IconRemarkState state, const QString &text)
+    {
+        Counted &counted = m_kinds[kind];
+        if (++counted.count <= ThemeIndexCheck::remarksOfAKind) {
+            m_remarks.append({state, text});
+        }
+        counted.state = state;
+    }
+    IconRemarks finished()
+    {
+        for (auto it = m_kinds.cbegin(); it != m_kinds.cend(); ++it) {
+            if (it->count > ThemeIndexCheck::remarksOfAKind) {
+                m_remarks.append({it->state,
+                                  i18nd("zel-find-qicon",
+                                        "%1 more remarks of the same kind as one of those above are not listed.",
+                                        QString::number(it->count - ThemeIndexCheck::remarksOfAKind))});
+            }
+        }
+        return m_remarks;
+    }
+
+private:
+    struct Counted {
+        int count = 0;
+        IconRemarkState state = NoRemark;
+    };
+    QMap<Kind, Counted> m_kinds;
+    IconRemarks m_remarks;
+};
+
+// Whether the path, its links followed, lies in one of the folders (given canonical).
+bool isInside(const QByteArray &path, const QStringList &canonicalFolders)
+{
+    const QString target = QFileInfo(QFile::decodeName(path)).canonicalFilePath();
+    return std::any_of(canonicalFolders.cbegin(), canonicalFolders.cend(), [&target](const QString &folder) {
+        return target == folder || target.startsWith(folder + QLatin1Char('/'));
+    });
 }
 
-void checkSection(const QSettings &index, const QString &folder, QHash<QString, QString> &scaleOne, IconRemarks &remarks)
+// The theme's folders walked once each: what a visitor meets, and the folders it cannot
+// read or that links lead out to as remarks, named relative to the folder they are in.
+void walkFolders(const QStringList &folders,
+                 Remarks &remarks,
+                 const std::function<void(const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry)> &visit)
+{
+    QStringList canonical;
+    for (const QString &folder : folders) {
+        canonical.append(QFileInfo(folder).canonicalFilePath());
+    }
+    for (const QString &root : folders) {
+        const QByteArray rootBytes = QFile::encodeName(root);
+        const auto relative = [&rootBytes](const QByteArray &path) {
+            return QFile::decodeName(path.mid(rootBytes.size() + 1));
+        };
+        DirectoryListing::Visitor visitor;
+        visitor.entersLink = [&canonical](const QByteArray &path) {
+            return isInside(path, canonical);
+        };
+        visitor.unreadable = [&](const QByteArray &dirPath) {
+            remarks.add(Unreadable,
+                        ErrorRemark,
+                        i18nd("zel-find-qicon", "The folder %1 cannot be read: no lookup finds its icons.", dirPath == rootBytes ? root : relative(dirPath)));
+        };
+        visitor.entry = [&](const QByteArray &dirPath, const DirectoryListing::Entry &entry) {
+            const QByteArray path = DirectoryListing::childPath(dirPath, entry.name);
+            if (entry.symlink && entry.kind != DirectoryListing::Kind::Broken && !isInside(path, canonical)) {
+                remarks.add(LinkOut,
+                            WarningRemark,
+                            i18nd("zel-find-qicon",
+                                  "The link %1 leads out of the theme, to %2; it is not followed.",
+                                  relative(path),
+                                  QFileInfo(QFile::decodeName(path)).canonicalFilePath()));
+                return;
+            }
+            visit(root, dirPath, entry);
+        };
+        DirectoryListing::walk(rootBytes, DirectoryListing::Mode::EachDirectoryOnce, visitor);
+    }
+}
+
+void checkSection(const QSettings &index, const QString &folder, QHash<QString, QString> &scaleOne, Remarks &remarks)
 {
     const QString type = index.value(folder + QStringLiteral("/Type"), QStringLiteral("Threshold")).toString();
     bool sized = false;
     const int size = index.value(folder + QStringLiteral("/Size")).toInt(&sized);
     if (!sized) {
-        addRemark(remarks, ErrorRemark, i18nd("zel-find-qicon", "The folder %1 has no Size.", folder));
+        remarks.add(NoSize, ErrorRemark, i18nd("zel-find-qicon", "The folder %1 has no Size.", folder));
     }
     if (type != QLatin1String("Fixed") && type != QLatin1String("Scalable") && type != QLatin1String("Threshold")) {
-        addRemark(remarks, ErrorRemark, i18nd("zel-find-qicon", "The folder %1 has the unknown Type %2.", folder, type));
+        remarks.add(UnknownType, ErrorRemark, i18nd("zel-find-qicon", "The folder %1 has the unknown Type %2.", folder, type));
     }
     if (index.contains(folder + QStringLiteral("/Threshold")) && type != QLatin1String("Threshold")) {
-        addRemark(remarks, WarningRemark, i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, QStringLiteral("Threshold"), type));
+        remarks.add(UnusedKey, WarningRemark, i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, QStringLiteral("Threshold"), type));
     }
     for (const QString &key : {QStringLiteral("MinSize"), QStringLiteral("MaxSize")}) {
         if (index.contains(folder + QLatin1Char('/') + key) && type != QLatin1String("Scalable")) {
-            addRemark(remarks, WarningRemark, i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, key, type));
+            remarks.add(UnusedKey, WarningRemark, i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, key, type));
         }
     }
     if (type == QLatin1String("Scalable") && sized) {
         const int minimum = index.value(folder + QStringLiteral("/MinSize"), size).toInt();
         const int maximum = index.value(folder + QStringLiteral("/MaxSize"), size).toInt();
         if (minimum > size || maximum < size) {
-            addRemark(remarks,
-                      ErrorRemark,
-                      i18nd("zel-find-qicon",
-                            "The folder %1 has sizes %2 to %3, which leave out its Size %4.",
+            remarks.add(RangeLeavesSize,
+                        ErrorRemark,
+                        i18nd("zel-find-qicon",
+                              "The folder %1 has sizes %2 to %3, which leave out its Size %4.",
                             folder,
                             QString::number(minimum),
                             QString::number(maximum),
@@ -158,12 +220,35 @@ QStringList ThemeIndexCheck::lookupChain(const QString &themeName)
     return chain;
 }
 
-IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &iconSuffixes)
+bool ThemeIndexCheck::isOversized(const QString &themeName)
 {
-    IconRemarks remarks;
     const QString path = indexPath(themeName);
     if (path.isEmpty()) {
-        return remarks;
+        return false;
+    }
+    if (QFileInfo(path).size() > maximumIndexBytes) {
+        return true;
+    }
+    const QSettings index(path, QSettings::IniFormat);
+    return index.value(QStringLiteral("Icon Theme/Directories")).toStringList().join(QLatin1Char(',')).size() > maximumDirectoriesLength;
+}
+
+IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &iconSuffixes)
+{
+    Remarks remarks;
+    const QString path = indexPath(themeName);
+    if (path.isEmpty()) {
+        return IconRemarks();
+    }
+    if (isOversized(themeName)) {
+        remarks.add(Oversized,
+                    ErrorRemark,
+                    i18nd("zel-find-qicon",
+                          "index.theme is past what any theme needs (%1 bytes in all, %2 characters of Directories): every lookup would try each "
+                          "folder it lists. Its folders and icons are not examined.",
+                          QString::number(maximumIndexBytes),
+                          QString::number(maximumDirectoriesLength)));
+        return remarks.finished();
     }
     const QSettings index(path, QSettings::IniFormat);
     QStringList listed = listValue(index, QStringLiteral("Icon Theme/Directories"));
@@ -172,19 +257,21 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
 
     const QStringList folders = themeFolders(themeName);
     QSet<QString> withIcons;
-    for (const QString &folder : folders) {
-        DirectoryListing::Ancestors ancestors;
-        foldersWithIcons(QFile::encodeName(folder), QByteArray(), iconSuffixes, ancestors, withIcons);
-    }
-    QStringList unlisted;
-    for (const QString &folder : qAsConst(withIcons)) {
-        if (!listed.contains(folder)) {
-            unlisted.append(folder);
+    // Links out and unreadable folders are the scan's to tell, once.
+    Remarks scanRemarks;
+    walkFolders(folders, scanRemarks, [&](const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry) {
+        const QString folder = QFile::decodeName(dirPath).mid(root.size() + 1);
+        if (!folder.isEmpty() && entry.kind == DirectoryListing::Kind::File && iconSuffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
+            withIcons.insert(folder);
         }
-    }
+    });
+    const QSet<QString> listedSet(listed.cbegin(), listed.cend());
+    QStringList unlisted = (withIcons - listedSet).values();
     unlisted.sort();
     for (const QString &folder : qAsConst(unlisted)) {
-        addRemark(remarks, ErrorRemark, i18nd("zel-find-qicon", "The folder %1 holds icon files, but index.theme does not list it: no lookup finds them.", folder));
+        remarks.add(Unlisted,
+                    ErrorRemark,
+                    i18nd("zel-find-qicon", "The folder %1 holds icon files, but index.theme does not list it: no lookup finds them.", folder));
     }
 
     QHash<QString, QString> scaleOne;
@@ -193,7 +280,7 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
             return QFileInfo(base + QLatin1Char('/') + folder).isDir();
         });
         if (!exists) {
-            addRemark(remarks, WarningRemark, i18nd("zel-find-qicon", "The folder %1 listed in index.theme does not exist.", folder));
+            remarks.add(Missing, WarningRemark, i18nd("zel-find-qicon", "The folder %1 listed in index.theme does not exist.", folder));
         }
         checkSection(index, folder, scaleOne, remarks);
     }
@@ -201,16 +288,16 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
         const int scale = index.value(folder + QStringLiteral("/Scale"), 1).toInt();
         const QString key = index.value(folder + QStringLiteral("/Size")).toString() + QLatin1Char('/') + index.value(folder + QStringLiteral("/Context")).toString();
         if (scale > 1 && !scaleOne.contains(key)) {
-            addRemark(remarks,
-                      WarningRemark,
-                      i18nd("zel-find-qicon", "The folder %1 has Scale %2, but no folder of its Size and Context has scale 1.", folder, QString::number(scale)));
+            remarks.add(NoScaleOne,
+                        WarningRemark,
+                        i18nd("zel-find-qicon", "The folder %1 has Scale %2, but no folder of its Size and Context has scale 1.", folder, QString::number(scale)));
         }
     }
 
     const QStringList parents = namedParents(themeName);
     for (const QString &parent : parents) {
         if (!isFound(parent)) {
-            addRemark(remarks, ErrorRemark, i18nd("zel-find-qicon", "The inherited theme %1 is not found in the theme search paths.", parent));
+            remarks.add(MissingParent, ErrorRemark, i18nd("zel-find-qicon", "The inherited theme %1 is not found in the theme search paths.", parent));
         }
     }
     if (themeName != hicolor) {
@@ -228,8 +315,25 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
             pending += namedParents(theme);
         }
         if (!reaches) {
-            addRemark(remarks, InformationRemark, i18nd("zel-find-qicon", "The theme does not inherit hicolor, directly or through its parents."));
+            remarks.add(MissingParent, InformationRemark, i18nd("zel-find-qicon", "The theme does not inherit hicolor, directly or through its parents."));
         }
     }
-    return remarks;
+    return remarks.finished();
+}
+
+QStringList ThemeIndexCheck::iconNames(const QStringList &folders, const QStringList &iconSuffixes, IconRemarks &remarkList)
+{
+    Remarks remarks;
+    QSet<QString> names;
+    walkFolders(folders, remarks, [&](const QString &, const QByteArray &, const DirectoryListing::Entry &entry) {
+        const QString name = QFile::decodeName(entry.name);
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        if (entry.kind == DirectoryListing::Kind::File && dot > 0 && iconSuffixes.contains(name.mid(dot + 1))) {
+            names.insert(name.left(dot));
+        }
+    });
+    remarkList += remarks.finished();
+    QStringList sorted = names.values();
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
 }

@@ -10,14 +10,29 @@
 class ThemeIndexCheck
 {
 public:
+    // Past these, a theme's index is a defect of its own: the toolkit would try every
+    // listed folder at every lookup. hicolor, the largest theme here, lists 11 KB of
+    // folders in an index of 55 KB.
+    static constexpr qint64 maximumIndexBytes = qint64(1) << 20;
+    static constexpr int maximumDirectoriesLength = 1 << 16;
+    // Remarks of one kind beyond this many are counted, not listed.
+    static constexpr int remarksOfAKind = 20;
+
     // The theme's folder in each search path that has one, in search path order.
     static QStringList themeFolders(const QString &themeName);
     static bool isFound(const QString &themeName);
+    // Whether the theme's index.theme is too large to hand to the toolkit's lookups.
+    static bool isOversized(const QString &themeName);
     // The themes a lookup goes through, in the toolkit's order: the theme, its Inherits
     // depth first (the fallback theme where it names none), hicolor last of each.
     static QStringList lookupChain(const QString &themeName);
 
     static IconRemarks check(const QString &themeName, const QStringList &iconSuffixes);
+
+    // The icon names in these folders, each file name without its suffix, each real
+    // folder read once. A link out of the folders is a remark and is not followed, as is
+    // a folder that cannot be read.
+    static QStringList iconNames(const QStringList &folders, const QStringList &iconSuffixes, IconRemarks &remarks);
 };
 
 #endif

@@ -2,10 +2,9 @@
 
 #include "catalogue/iconsizetext.h"
 #include "catalogue/iconsmodel.h"
-#include "catalogue/scaniconnamesthread.h"
+#include "app/constants.h"
 #include "report/themeindexcheck.h"
 
-#include <QEventLoop>
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,23 +16,15 @@
 ThemeReport::ThemeReport(QObject *parent)
     : QObject(parent)
     , m_iconsModel(new IconsModel(this))
-    , m_scanIconNamesThread(new ScanIconNamesThread(this))
+    , m_suffixes(iconFileSuffixes)
 {
-    connect(m_scanIconNamesThread, &ScanIconNamesThread::iconNamesFinded, m_iconsModel, [this](const QStringList &iconNames) {
-        m_iconsModel->addIcons(iconNames);
-        m_scanIconNamesThread->releaseBatch();
-    });
 }
 
-ThemeReport::~ThemeReport()
-{
-    m_scanIconNamesThread->stop();
-    m_scanIconNamesThread->wait();
-}
+ThemeReport::~ThemeReport() = default;
 
 void ThemeReport::setSearchIconSuffixes(const QStringList &suffixes)
 {
-    m_scanIconNamesThread->setSearchIconSuffixes(suffixes);
+    m_suffixes = suffixes;
 }
 
 QStringList ThemeReport::scopeFolders(Scope scope)
@@ -51,23 +42,8 @@ QStringList ThemeReport::scopeFolders(Scope scope)
 
 QStringList ThemeReport::scanIconNames(Scope scope)
 {
-    m_iconsModel->clear();
-    m_scanIconNamesThread->setCutsAtFirstDot(false);
-    m_scanIconNamesThread->setDirPaths(scopeFolders(scope));
-    // The finished signal is queued behind every batch the walk reported, so the loop
-    // ends only after the model has them all.
-    QEventLoop loop;
-    connect(m_scanIconNamesThread, &QThread::finished, &loop, &QEventLoop::quit);
-    m_scanIconNamesThread->start(QThread::InheritPriority);
-    loop.exec();
-
-    QStringList names;
-    names.reserve(m_iconsModel->rowCount());
-    for (int row = 0; row < m_iconsModel->rowCount(); ++row) {
-        names.append(m_iconsModel->iconName(m_iconsModel->index(row)));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    m_scanRemarks.clear();
+    return ThemeIndexCheck::iconNames(scopeFolders(scope), m_suffixes, m_scanRemarks);
 }
 
 QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
@@ -95,7 +71,7 @@ ThemeReport::Entry ThemeReport::checkThemeIndex() const
 {
     Entry entry;
     entry.name = QIcon::themeName() + QStringLiteral("/index.theme");
-    entry.remarks = ThemeIndexCheck::check(QIcon::themeName(), m_scanIconNamesThread->searchIconSuffixes());
+    entry.remarks = ThemeIndexCheck::check(QIcon::themeName(), m_suffixes) + m_scanRemarks;
     for (const IconRemark &remark : qAsConst(entry.remarks)) {
         entry.maximum = std::max(entry.maximum, remark.first);
     }
@@ -104,26 +80,30 @@ ThemeReport::Entry ThemeReport::checkThemeIndex() const
 
 namespace
 {
-// One field of a tab-separated line: a name or text holding a tab or a line end must not
-// forge another field or line.
+// One field of a tab-separated line: a name or text must not forge another field or
+// line for any line splitter (Python's and JavaScript's take C1 controls, U+2028 and
+// U+2029 for line ends), nor hide in what a terminal or CI log does not print. The same
+// text in JUnit, whose XML cannot carry most controls at all.
 QString field(const QString &text)
 {
     QString escaped;
     escaped.reserve(text.size());
-    for (const QChar c : text) {
-        const ushort code = c.unicode();
-        if (c == QLatin1Char('\\')) {
+    const QVector<uint> points = text.toUcs4();
+    for (const uint code : points) {
+        if (code == '\\') {
             escaped += QStringLiteral("\\\\");
-        } else if (c == QLatin1Char('\t')) {
+        } else if (code == '\t') {
             escaped += QStringLiteral("\\t");
-        } else if (c == QLatin1Char('\n')) {
+        } else if (code == '\n') {
             escaped += QStringLiteral("\\n");
-        } else if (c == QLatin1Char('\r')) {
+        } else if (code == '\r') {
             escaped += QStringLiteral("\\r");
-        } else if (code < 0x20 || code == 0x7f) {
+        } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
             escaped += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
+        } else if (code != ' ' && !QChar::isPrint(code)) {
+            escaped += QStringLiteral("\\u{%1}").arg(code, 4, 16, QLatin1Char('0'));
         } else {
-            escaped += c;
+            escaped += QString::fromUcs4(&code, 1);
         }
     }
     return escaped;
@@ -231,19 +211,19 @@ QByteArray ThemeReport::toJunit(const QList<Entry> &entries, const Output &outpu
         QString lines;
         for (const IconRemark &remark : entry.remarks) {
             if (remark.first >= output.minSeverity) {
-                lines += severityKeyword(remark.first) + QStringLiteral(": ") + remark.second + QLatin1Char('\n');
+                lines += severityKeyword(remark.first) + QStringLiteral(": ") + field(remark.second) + QLatin1Char('\n');
             }
         }
         xml.writeStartElement(QStringLiteral("testcase"));
         xml.writeAttribute(QStringLiteral("classname"), output.suiteName);
-        xml.writeAttribute(QStringLiteral("name"), entry.name);
+        xml.writeAttribute(QStringLiteral("name"), field(entry.name));
         if (failed(entry)) {
             xml.writeStartElement(QStringLiteral("failure"));
             xml.writeAttribute(QStringLiteral("type"), severityKeyword(entry.maximum));
             const auto first = std::find_if(entry.remarks.cbegin(), entry.remarks.cend(), [&output](const IconRemark &remark) {
                 return remark.first >= output.failOn;
             });
-            xml.writeAttribute(QStringLiteral("message"), first != entry.remarks.cend() ? first->second : QString());
+            xml.writeAttribute(QStringLiteral("message"), first != entry.remarks.cend() ? field(first->second) : QString());
             xml.writeCharacters(lines);
             xml.writeEndElement();
         } else if (!lines.isEmpty()) {

@@ -11,7 +11,6 @@
 #include <QStringList>
 
 class IconsModel;
-class ScanIconNamesThread;
 
 // The main window's scan, loading pass and remark engine without the window, for
 // checking icon themes where nobody looks at a screen.
@@ -42,7 +41,8 @@ public:
     // search path as the Scan button walks them.
     static QStringList scopeFolders(Scope scope);
     // Names as applications ask for them (the file name without its suffix), each once, in
-    // code point order so that two runs over the same files print the same.
+    // code point order so that two runs over the same files print the same. Links out of
+    // the folders and folders that cannot be read become remarks of the theme's index.
     QStringList scanIconNames(Scope scope = Scope::All);
     // Names repeated are examined once, at their first place; the empty name is kept.
     QList<Entry> examine(const QStringList &iconNames);
@@ -60,7 +60,8 @@ public:
 
 private:
     IconsModel *m_iconsModel = nullptr;
-    ScanIconNamesThread *m_scanIconNamesThread = nullptr;
+    QStringList m_suffixes;
+    IconRemarks m_scanRemarks;
 };
 
 #endif

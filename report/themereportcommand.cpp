@@ -301,16 +301,19 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     }
 
     report.setSearchIconSuffixes(parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes());
-    QList<ThemeReport::Entry> entries;
-    if (parser.isSet(options.scan)) {
+    // The toolkit would try each of millions of listed folders at every lookup: such an
+    // index is told of, and nothing is looked up under it.
+    const bool oversized = ThemeIndexCheck::isOversized(QIcon::themeName());
+    const bool checksIndex = parser.isSet(options.scan) || oversized;
+    if (parser.isSet(options.scan) && !oversized) {
         names += report.scanIconNames(static_cast<ThemeReport::Scope>(scope));
     }
-    entries = report.examine(names);
+    QList<ThemeReport::Entry> entries = report.examine(oversized ? QStringList() : names);
     const bool failed = writeSummary(errors, entries, output.failOn);
-    if (parser.isSet(options.scan)) {
+    if (checksIndex) {
         entries.prepend(report.checkThemeIndex());
     }
-    const bool indexFailed = parser.isSet(options.scan) && output.failOn != NoRemark && entries.first().maximum >= output.failOn;
+    const bool indexFailed = checksIndex && output.failOn != NoRemark && entries.first().maximum >= output.failOn;
 
     output.suiteName = QStringLiteral("zel-find-qicon-report.") + QIcon::themeName();
     device->write(format == QLatin1String("json")    ? ThemeReport::toJson(entries, output)

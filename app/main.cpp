@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/quitonsignal.h"
+#include "catalogue/iconfileguard.h"
 #include "settings/settings.h"
 
 #include <QApplication>
@@ -13,7 +14,7 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     QuitOnSignal quitOnSignal(nullptr);
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zel-image")));
+    QApplication::setWindowIcon(IconFileGuard::frameIcon(QStringLiteral("zel-image")));
 
     MainWindow window(nullptr);
     window.show();

@@ -4,6 +4,7 @@
 
 #include "applicants/applicantscollector.h"
 #include "applicants/applicantssortfiltermodel.h"
+#include "catalogue/iconfileguard.h"
 #include "catalogue/iconnamesproxymodel.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
@@ -97,11 +98,11 @@ void MainWindow::initLayout()
     ui->splitterApplicantsRemarks->setStretchFactor(0, 2);
     ui->splitterApplicantsRemarks->setStretchFactor(1, 1);
 
-    ui->lineEditIconNamesFilter->addAction(QIcon::fromTheme(QStringLiteral("edit-find-symbolic")), QLineEdit::LeadingPosition);
+    ui->lineEditIconNamesFilter->addAction(IconFileGuard::frameIcon(QStringLiteral("edit-find-symbolic")), QLineEdit::LeadingPosition);
     ui->lineEditIconNamesFilter->setPlaceholderText(i18nd("zel-find-qicon", "Filter"));
     // The clear button's action has no API of its own; its object name is the toolkit's.
     if (auto *clearAction = ui->lineEditIconNamesFilter->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction"))) {
-        clearAction->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear-symbolic")));
+        clearAction->setIcon(IconFileGuard::frameIcon(QStringLiteral("edit-clear-symbolic")));
     }
 }
 
@@ -136,7 +137,7 @@ void MainWindow::initOptionsButton()
 {
     d->buttonIconsOptions = new QToolButton(this);
     d->buttonIconsOptions->setFixedSize(32, 32);
-    d->buttonIconsOptions->setIcon(QIcon::fromTheme(QStringLiteral("configure")));
+    d->buttonIconsOptions->setIcon(IconFileGuard::frameIcon(QStringLiteral("configure")));
     d->buttonIconsOptions->show();
     connect(d->buttonIconsOptions, &QToolButton::clicked, this, [this]() {
         execSettingsByTab(SettingsDialog::TabIconsOptions);

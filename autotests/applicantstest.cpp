@@ -400,11 +400,15 @@ private Q_SLOTS:
         QVERIFY(index.directoryReads() <= levels + 1);
         QCOMPARE(paths.size(), (2 << levels) - 1);
 
+        // A find lists at most 200,000 of them, and says there are more.
+        storeThemeSettings({dir.filePath("l0")}, {}, "none");
+        auto *window = new MainWindow;
+        QCOMPARE(found(window, "dag-icon").size(), ApplicantsCollector::maximumPaths);
+        QTRY_VERIFY(statusText(window).endsWith("Only the first 200000 applicant files are listed; there are more."));
+
         // A find's walk of the whole disk ends within a second of a new find, or of the
         // window closing.
         QVERIFY(QFile::link("/", dir.filePath("l0/root")));
-        storeThemeSettings({dir.filePath("l0")}, {}, "none");
-        auto *window = new MainWindow;
         findByTyping(window, "no-such-icon");
         QVERIFY(QGuiApplication::overrideCursor());
         QIcon::setThemeSearchPaths({dir.filePath("l9")});

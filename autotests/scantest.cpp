@@ -314,7 +314,10 @@ private Q_SLOTS:
         {
             WalkHold hold(window, 300);
         }
+        QElapsedTimer closing;
+        closing.start();
         delete window;
+        QVERIFY(closing.elapsed() < 1000);
         // The busy cursor of a scan that never finished stays pushed.
         while (QGuiApplication::overrideCursor()) {
             QGuiApplication::restoreOverrideCursor();

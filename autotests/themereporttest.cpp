@@ -3,6 +3,8 @@
 #include "report/themereportcommand.h"
 #include "testhelpers.h"
 
+#include <unistd.h>
+
 namespace
 {
 struct Run {
@@ -177,8 +179,13 @@ private Q_SLOTS:
         QCOMPARE(run.lines().last(), "error\tabsent\tIcon with name absent not found on current theme");
         QVERIFY(run.errors.contains("Examined 3 icon names: 1 with errors, 0 with warnings, 1 with information only, 1 without remarks."));
 
-        run = report(fixture() << "x\terror\tforged\nerror\x01");
-        QCOMPARE(run.lines(), QStringList{"error\tx\\terror\\tforged\\nerror\\x01\tIcon with name x\\terror\\tforged\\nerror\\x01 not found on current theme"});
+        // Nor may a line splitter's other line ends (C1 controls, U+2028) or what a log does
+        // not print (a direction override); JUnit's XML holds none of them either.
+        const QString forged = QString::fromUtf8("x\terror\tforged\nerror\x01\xc2\x85\xe2\x80\xa8\xe2\x80\xae");
+        const QString escaped = "x\\terror\\tforged\\nerror\\x01\\x85\\u{2028}\\u{202e}";
+        run = report(fixture() << forged);
+        QCOMPARE(run.lines(), QStringList{"error\t" + escaped + "\tIcon with name " + escaped + " not found on current theme"});
+        QVERIFY(report(fixture() << "--format" << "junit" << forged).output.contains("name=\"" + escaped.toUtf8() + "\""));
         run = report(fixture() << "--stdin", QByteArray("complete\nabs\0ent\n", 17));
         QCOMPARE(run.exitCode, int(ThemeReportCommand::ExitUsage));
         QVERIFY(run.errors.contains("Standard input holds a NUL byte"));
@@ -291,6 +298,57 @@ private Q_SLOTS:
         found.replaceInStrings("\tzelindex/index.theme\t", "\t");
         QCOMPARE(found, remarks);
         QCOMPARE(run.exitCode, remarks.filter(QRegularExpression("^error\t")).isEmpty() ? 0 : 1);
+    }
+
+    // Hostile theme folders: the scan walks each real folder once and never leaves the
+    // theme; what it meets there becomes a remark, of each kind twenty at the most.
+    void hostileFolders_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("remarks"); // remark kinds of the index entry, "*n" for n of them
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("links out, to the root and a file") << "links out" << QStringList{"leads out of the theme*2"} << QStringList{"a"};
+        QTest::newRow("25 unlisted folders") << "unlisted" << QStringList{"does not list it*20", "more remarks*1"} << QStringList{"a", "b"};
+        QTest::newRow("a link tree of 18 levels") << "dag" << QStringList{"does not list it*19"} << QStringList{"a", "dag-icon"};
+        QTest::newRow("a Directories value of 70000 characters") << "long" << QStringList{"past what any theme needs*1"} << QStringList();
+        QTest::newRow("an unreadable folder") << "unreadable" << QStringList{"cannot be read*1"} << QStringList{"a"};
+    }
+
+    void hostileFolders()
+    {
+        QFETCH(QString, kind);
+        if (kind == QLatin1String("unreadable") && geteuid() == 0) {
+            QSKIP("root reads every folder");
+        }
+        QTemporaryDir dir;
+        const QString theme = dir.filePath("zelhostile");
+        QString listed = "16/apps";
+        writeFile(theme + "/16/apps/a.png", pngBytes(16, 16, Qt::red));
+        QVERIFY(kind != QLatin1String("links out") || (QFile::link("/", theme + "/16/apps/root") && QFile::link("/etc/hostname", theme + "/16/apps/out.png")));
+        for (int i = 0; kind == QLatin1String("unlisted") && i < 25; ++i) {
+            writeFile(theme + QString("/extra/%1/b.png").arg(i), "x");
+        }
+        QVERIFY(kind != QLatin1String("dag") || buildLinkDag(theme + "/dag", 18));
+        for (int i = 0; kind == QLatin1String("long") && i < 7000; ++i) {
+            listed += QString(",folder%1").arg(i, 4, 10, QChar('0'));
+        }
+        if (kind == QLatin1String("unreadable")) {
+            writeFile(theme + "/16/apps/locked/c.png", "x");
+            QFile::setPermissions(theme + "/16/apps/locked", QFileDevice::Permissions());
+        }
+        writeFile(theme + "/index.theme", ("[Icon Theme]\nName=zelhostile\nInherits=hicolor\nDirectories=" + listed + "\n[16/apps]\nSize=16\nType=Fixed\n").toUtf8());
+        writeFile(dir.filePath("hicolor/index.theme"), "[Icon Theme]\nName=hicolor\nDirectories=\n");
+        const Run run = report({"--theme-path", dir.path(), "--fallback-path", QString(), "--theme", "zelhostile", "--scan", "--format", "json"});
+        QFile::setPermissions(theme + "/16/apps/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QStringList counted;
+        for (const char *known : {"leads out of the theme", "does not list it", "more remarks", "past what any theme needs", "cannot be read"}) {
+            const int count = QString::fromUtf8(run.output).count(known);
+            if (count > 0) {
+                counted.append(QString("%1*%2").arg(known).arg(count));
+            }
+        }
+        QTEST(counted, "remarks");
+        QTEST(run.jsonNames(), "names");
     }
 
     void filesAndJunit()

@@ -214,3 +214,16 @@ bool IconFileGuard::areDecodable(const QString &iconName, const QList<QSize> &si
         return file.isEmpty() || isDecodable(file);
     });
 }
+
+QIcon IconFileGuard::frameIcon(const QString &iconName)
+{
+    const QIcon themed = QIcon::fromTheme(iconName);
+    const QList<QSize> sizes = themed.availableSizes(QIcon::Normal, QIcon::Off);
+    QIcon frame;
+    if (areDecodable(iconName, sizes)) {
+        for (const QSize &size : sizes) {
+            frame.addPixmap(themed.pixmap(size, QIcon::Normal, QIcon::Off));
+        }
+    }
+    return frame;
+}

@@ -1,6 +1,7 @@
 #ifndef ICONFILEGUARD_H
 #define ICONFILEGUARD_H
 
+#include <QIcon>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -26,6 +27,12 @@ public:
     static QStringList toolkitFiles(const QString &iconName, const QList<QSize> &sizes);
     // Whether every file the toolkit would decode for these sizes may be decoded.
     static bool areDecodable(const QString &iconName, const QList<QSize> &sizes);
+
+    // The theme icon as the toolkit gives it now, as pixmaps of its sizes: the program's
+    // own frame shows the icons of the theme in force when it was built, and is never
+    // looked up again in a theme being examined, where a lookup may try 100,000 folders.
+    // Empty where a file of it must not be decoded.
+    static QIcon frameIcon(const QString &iconName);
 };
 
 #endif

@@ -100,7 +100,7 @@ QString field(const QString &text)
             escaped += QStringLiteral("\\r");
         } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
             escaped += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
-        } else if (code != ' ' && !QChar::isPrint(code)) {
+        } else if (code != ' ' && (!QChar::isPrint(code) || QChar::category(code) == QChar::Separator_Line || QChar::category(code) == QChar::Separator_Paragraph)) {
             escaped += QStringLiteral("\\u{%1}").arg(code, 4, 16, QLatin1Char('0'));
         } else {
             escaped += QString::fromUcs4(&code, 1);

@@ -149,7 +149,14 @@ void MainWindow::updateFindedIconCurrentSize()
         ui->labelFindedIconPreview->setPixmap(QPixmap());
         return;
     }
-    const QIcon icon = ZelIcon::withEmblems(d->findedIcon, d->emblems);
+    // An emblem is drawn from its own files, which the guard looks at as it does the icon's.
+    QMap<Qt::Corner, QString> emblems;
+    for (auto it = d->emblems.cbegin(); it != d->emblems.cend(); ++it) {
+        if (IconFileGuard::areDecodable(it.value(), QIcon::fromTheme(it.value()).availableSizes(QIcon::Normal, QIcon::Off))) {
+            emblems.insert(it.key(), it.value());
+        }
+    }
+    const QIcon icon = ZelIcon::withEmblems(d->findedIcon, emblems);
     ui->labelFindedIconPreview->setPixmap(icon.pixmap(size, QIcon::Normal, QIcon::Off));
 }
 

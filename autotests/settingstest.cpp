@@ -240,10 +240,12 @@ private Q_SLOTS:
         const QString folder = home.filePath(".config/zel-find-qicon");
         QByteArray stored("[General]\n");
         for (int i = 0; i < 200000; ++i) {
-            stored += "UserKey" + QByteArray::number(i) + "=value-padding-padding-padding-padding\n";
+            stored.append("UserKey").append(QByteArray::number(i)).append("=value-padding-padding-padding-padding\n");
         }
-        writeFile(folder + "/application.ini", stored);
         for (int run = 0; run < 6; ++run) {
+            // The last run, on a small file, waits for the window: ended, it must have
+            // saved as it closed.
+            writeFile(folder + "/application.ini", run < 5 ? stored : QByteArray("[General]\nUserKey199999=value-padding-padding-padding-padding\n"));
             QProcess program;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert("HOME", home.path());
@@ -251,8 +253,7 @@ private Q_SLOTS:
             program.setProcessEnvironment(environment);
             program.start(ZEL_FIND_QICON_BINARY, QStringList());
             QVERIFY(program.waitForStarted(10000));
-            // The last run waits for the window: ended, it must have saved as it closed.
-            QTest::qWait(run < 5 ? run * 150 : 3000);
+            QTest::qWait(run < 5 ? run * 150 : 5000);
             QDeadlineTimer limit(60000);
             while (!program.waitForFinished(5) && !limit.hasExpired()) {
                 ::kill(pid_t(program.processId()), SIGTERM);

@@ -5,7 +5,6 @@
 #include "applicants/applicantscollector.h"
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/iconfileguard.h"
-#include "catalogue/iconnamesproxymodel.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
 #include "remarks/iconsremarksdelegate.h"
@@ -62,7 +61,8 @@ void MainWindow::init()
 {
     d = std::make_unique<MainWindowPrivate>();
 
-    d->scanIconNamesThread = new ScanIconNamesThread(nullptr);
+    // A child, so that the window's parts are found through it; deleted first all the same.
+    d->scanIconNamesThread = new ScanIconNamesThread(this);
     connect(d->scanIconNamesThread, &ScanIconNamesThread::iconNamesFinded, this, &MainWindow::addFindedIconNames);
     connect(d->scanIconNamesThread, &QThread::finished, this, &MainWindow::scanIconNamesFinished);
     d->applicantsCollector = new ApplicantsCollector(this);
@@ -109,7 +109,7 @@ void MainWindow::initLayout()
 void MainWindow::initModels()
 {
     d->iconsModel = new IconsModel(this);
-    d->iconsProxyModel = new IconNamesProxyModel(this);
+    d->iconsProxyModel = new QSortFilterProxyModel(this);
     d->iconsProxyModel->setSortCaseSensitivity(Qt::CaseInsensitive);
     d->iconsProxyModel->sort(0, Qt::AscendingOrder);
     d->iconsProxyModel->setFilterKeyColumn(0);
@@ -136,6 +136,7 @@ void MainWindow::initModels()
 void MainWindow::initOptionsButton()
 {
     d->buttonIconsOptions = new QToolButton(this);
+    d->buttonIconsOptions->setObjectName(QStringLiteral("buttonIconsOptions"));
     d->buttonIconsOptions->setFixedSize(32, 32);
     d->buttonIconsOptions->setIcon(IconFileGuard::frameIcon(QStringLiteral("configure")));
     d->buttonIconsOptions->show();

@@ -53,9 +53,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    // Tests reach the private data through this, to hold the scanner at a chosen point.
-    friend class MainWindowAccess;
-
     void init();
     void initLayout();
     void initModels();

@@ -38,8 +38,6 @@ void MainWindow::findIconByCurrentName()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Finding icon by name \"%1\"...", d->searchIconName));
     d->findedIcon = QIcon::fromTheme(d->searchIconName);
-    // A find is how a theme author checks a fix on disk, so it never reuses old remarks.
-    d->iconsModel->dropCachedRemarks(d->searchIconName);
     d->emblems = QMap<Qt::Corner, QString>();
     ui->comboBoxFindedIconSize->setCurrentIndex(-1);
 
@@ -88,18 +86,18 @@ void MainWindow::finishFind()
 
 void MainWindow::updateFindedIconInfo()
 {
-    const IconExamination examined = IconExamination::examine(d->iconsModel, d->searchIconName, d->findedIcon);
+    // A find is how a theme author checks a fix on disk, so it never reuses an examination.
+    const IconExamination examined = IconExamination::of(d->searchIconName, true);
     ui->labelSearchIconName->setText(d->searchIconName);
     ui->labelHasThemeIcon->setText(examined.hasThemeIcon ? i18nd("zel-find-qicon", "Exist") : i18nd("zel-find-qicon", "Absent"));
-    ui->labelFindedIconName->setText(examined.nameInUse);
+    ui->labelFindedIconName->setText(d->findedIcon.name());
     ui->labelFindedIconCacheKey->setText(QString::number(d->findedIcon.cacheKey()));
     ui->labelFindedIconIsMask->setText(d->findedIcon.isMask() ? i18nd("zel-find-qicon", "Mask") : i18nd("zel-find-qicon", "Not mask"));
 
-    const IconRemarks &remarks = examined.remarks;
-    d->findedIconRemarksModel->setRowCount(remarks.size());
+    d->findedIconRemarksModel->setRowCount(examined.remarks.size());
     d->findedIconRemarksModel->setColumnCount(1);
-    for (int row = 0; row < remarks.size(); ++row) {
-        const IconRemark &remark = remarks.at(row);
+    for (int row = 0; row < examined.remarks.size(); ++row) {
+        const IconRemark &remark = examined.remarks.at(row);
         d->findedIconRemarksModel->setItem(row, 0, new QStandardItem(IconsModel::getRemarkDialogIcon(remark.first), remark.second));
     }
 
@@ -109,7 +107,7 @@ void MainWindow::updateFindedIconInfo()
     combo->clear();
 
     QStringList texts;
-    for (const QSize &size : examined.sizes) {
+    for (const QSize &size : examined.distinctSizes()) {
         texts.append(MainWindowPrivate::convertQSizeToString(size));
     }
     combo->addItems(texts);
@@ -145,14 +143,15 @@ void MainWindow::updateFindedIconCurrentSize()
         return;
     }
     const QSize size = MainWindowPrivate::convertStringToQSize(text);
-    if (!IconFileGuard::areDecodable(d->searchIconName, {size})) {
+    const QString file = IconExamination::of(d->searchIconName).fileFor(size);
+    if (!file.isEmpty() && !IconFileGuard::isDecodable(file)) {
         ui->labelFindedIconPreview->setPixmap(QPixmap());
         return;
     }
     // An emblem is drawn from its own files, which the guard looks at as it does the icon's.
     QMap<Qt::Corner, QString> emblems;
     for (auto it = d->emblems.cbegin(); it != d->emblems.cend(); ++it) {
-        if (IconFileGuard::areDecodable(it.value(), QIcon::fromTheme(it.value()).availableSizes(QIcon::Normal, QIcon::Off))) {
+        if (!IconExamination::of(it.value()).refused) {
             emblems.insert(it.key(), it.value());
         }
     }

@@ -79,26 +79,6 @@ QString baseNameOf(const QString &name)
     return name.left(name.indexOf(QLatin1Char('.')));
 }
 
-void walk(const QByteArray &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths, DirectoryListing::Ancestors &ancestors)
-{
-    const Identity identity = DirectoryListing::identityOf(dirPath);
-    QVector<DirectoryListing::Entry> entries;
-    if (!identity.isDir || !ancestors.enter(identity.key)) {
-        return;
-    }
-    if (DirectoryListing::read(dirPath, entries)) {
-        for (const DirectoryListing::Entry &entry : qAsConst(entries)) {
-            const QByteArray path = DirectoryListing::childPath(dirPath, entry.name);
-            const QString name = QFile::decodeName(entry.name);
-            if (entry.kind == Kind::Dir) {
-                walk(path, suffixes, baseNames, paths, ancestors);
-            } else if (entry.kind == Kind::File && suffixes.contains(suffixOf(name)) && baseNames.contains(baseNameOf(name))) {
-                paths.append(QFile::decodeName(path));
-            }
-        }
-    }
-    ancestors.leave(identity.key);
-}
 }
 
 class ApplicantsIndexPrivate
@@ -108,7 +88,6 @@ public:
     QVector<Container> containers;
     QHash<QString, int> containerByPath;
     quint64 generation = 0;
-    int reads = 0;
 
     int containerIndex(const QString &path)
     {
@@ -166,7 +145,6 @@ public:
 
     void read(Directory &directory, const QString &dirPath, const Identity &identity)
     {
-        ++reads;
         directory = Directory();
         directory.identity = identity;
         directory.settled = isSettled(identity);
@@ -369,8 +347,14 @@ void ApplicantsIndex::collect(const QString &dirPath,
 
 void ApplicantsIndex::collectByWalk(const QString &dirPath, const QStringList &suffixes, const QSet<QString> &baseNames, QStringList &paths)
 {
-    DirectoryListing::Ancestors ancestors;
-    walk(QFile::encodeName(dirPath), suffixes, baseNames, paths, ancestors);
+    DirectoryListing::Visitor visitor;
+    visitor.entry = [&](const QByteArray &folder, const DirectoryListing::Entry &entry) {
+        const QString name = QFile::decodeName(entry.name);
+        if (entry.kind == Kind::File && suffixes.contains(suffixOf(name)) && baseNames.contains(baseNameOf(name))) {
+            paths.append(QFile::decodeName(DirectoryListing::childPath(folder, entry.name)));
+        }
+    };
+    DirectoryListing::walk(QFile::encodeName(dirPath), DirectoryListing::Mode::EveryPath, visitor);
 }
 
 QSet<QString> ApplicantsIndex::applicantBaseNames(const QString &iconName)
@@ -390,9 +374,4 @@ QSet<QString> ApplicantsIndex::applicantBaseNames(const QString &iconName)
         names.insert(candidate);
     }
     return names;
-}
-
-int ApplicantsIndex::directoryReads() const
-{
-    return d->reads;
 }

@@ -32,8 +32,6 @@ public:
     // each of its forms cut before a dash; none for a name longer than a file name can be.
     static QSet<QString> applicantBaseNames(const QString &iconName);
 
-    // How many folder listings were read from disk so far.
-    int directoryReads() const;
 
 private:
     std::unique_ptr<ApplicantsIndexPrivate> const d;

@@ -1,23 +1,14 @@
 #include "applicantssortfiltermodel.h"
 
 #include "app/constants.h"
+#include "applicants/applicantitem.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QStringView>
-#include <QVector>
+#include <QStandardItemModel>
 
 #include <limits>
 
 namespace
 {
-const QRegularExpression &sizeDirectoryExpression()
-{
-    static const QRegularExpression expression(QStringLiteral("^[\\d\\@x]+$"));
-    return expression;
-}
-
 qint64 decimal(const QString &text)
 {
     bool ok = false;
@@ -56,184 +47,25 @@ qint64 edgeTimesEdge(const QString &text)
     const QStringList parts = text.split(QLatin1Char('x'));
     return saturatedProduct(decimal(parts.value(0)), decimal(parts.value(1)));
 }
+
+// The sections of a row: its item's own, or read from its path where the source holds
+// plain items.
+const ApplicantItem::Sections &sectionsAt(const QModelIndex &index, ApplicantItem::Sections &own)
+{
+    const auto *model = qobject_cast<const QStandardItemModel *>(index.model());
+    if (const auto *item = model ? dynamic_cast<const ApplicantItem *>(model->itemFromIndex(index)) : nullptr) {
+        return item->sections();
+    }
+    own = ApplicantItem::sectionsOf(index.data(Qt::DisplayRole).toString());
+    return own;
 }
-
-// A row's sections, worked out once: a sort compares each row some twenty times.
-// For a clean absolute path they are places in the path itself.
-struct ApplicantSortKey {
-    bool made = false;
-    QString path;
-    int from[5] = {};
-    int length[5] = {};
-    QStringList owned; // the sections themselves, for a path the quick split does not take
-    int area = 0;
-
-    QStringView section(int section) const
-    {
-        return owned.isEmpty() ? QStringView(path).mid(from[section], length[section]) : QStringView(owned.at(section));
-    }
-};
-
-class ApplicantsSortFilterModelPrivate
-{
-public:
-    // By source row. The source's signals reach this before the proxy's own handling,
-    // which may compare the rows they name, so no key outlives its row's text.
-    QVector<ApplicantSortKey> keys;
-    QList<QMetaObject::Connection> connections;
-
-    const ApplicantSortKey &key(const QAbstractItemModel *source, int row);
-    static void split(ApplicantSortKey &key);
-};
-
-namespace
-{
-bool isSizeDirectoryName(QStringView name)
-{
-    // As the pattern ^[\d@x]+$ matches: its $ also matches before a final line feed.
-    if (name.size() > 1 && name.endsWith(QLatin1Char('\n'))) {
-        name.chop(1);
-    }
-    if (name.isEmpty()) {
-        return false;
-    }
-    for (QChar c : name) {
-        // The pattern's \d is ASCII only: the toolkit's expressions are not Unicode-aware by default.
-        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && c != QLatin1Char('@') && c != QLatin1Char('x')) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Absolute, without empty, "." or ".." parts: the text the toolkit's file info would
-// give back unchanged when it cleans the path.
-bool isCleanAbsolute(const QString &path)
-{
-    if (!path.startsWith(QLatin1Char('/')) || path.size() < 2 || path.endsWith(QLatin1Char('/'))) {
-        return false;
-    }
-    int partStart = 1;
-    for (int i = 1; i <= path.size(); ++i) {
-        if (i == path.size() || path.at(i) == QLatin1Char('/')) {
-            const QStringView part = QStringView(path).mid(partStart, i - partStart);
-            if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) {
-                return false;
-            }
-            partStart = i + 1;
-        }
-    }
-    return true;
-}
-}
-
-void ApplicantsSortFilterModelPrivate::split(ApplicantSortKey &key)
-{
-    const QString &path = key.path;
-    if (!isCleanAbsolute(path)) {
-        for (IconPathSection section : allIconPathSections) {
-            key.owned.append(ApplicantsSortFilterModel::getIconPathSectionText(path, section));
-        }
-        key.area = ApplicantsSortFilterModel::getIconArea(key.owned.at(Size));
-        return;
-    }
-    const auto place = [&key](IconPathSection section, int from, int length) {
-        key.from[section] = from;
-        key.length[section] = length;
-    };
-    const int nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
-    const int dot = path.indexOf(QLatin1Char('.'), nameStart);
-    place(Name, nameStart, (dot < 0 ? path.size() : dot) - nameStart);
-
-    // The folder, then upwards by one part at a time; above the root stays the root.
-    int end = nameStart - 1; // the folder is path[0, end), "/" when end is 0
-    if (!QStringView(path).left(end).startsWith(QLatin1String("/usr/share/"))) {
-        key.area = ApplicantsSortFilterModel::getIconArea(QString());
-        return;
-    }
-    const auto nameOf = [&path](int end, int &from) {
-        from = end <= 0 ? 0 : path.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
-        return end <= 0 ? 0 : end - from;
-    };
-    const auto up = [&path](int end) {
-        return end <= 0 ? 0 : path.lastIndexOf(QLatin1Char('/'), end - 1);
-    };
-    int from = 0;
-    int length = nameOf(end, from);
-    if (isSizeDirectoryName(QStringView(path).mid(from, length))) {
-        place(Size, from, length);
-        end = up(end);
-        length = nameOf(end, from);
-        place(Category, from, length);
-    } else {
-        place(Category, from, length);
-        end = up(end);
-        length = nameOf(end, from);
-        place(Size, from, length);
-    }
-    end = up(end);
-    length = nameOf(end, from);
-    place(Theme, from, length);
-    end = up(end);
-    place(MainPath, 0, end <= 0 ? 1 : end);
-    key.area = ApplicantsSortFilterModel::getIconArea(key.section(Size).toString());
-}
-
-const ApplicantSortKey &ApplicantsSortFilterModelPrivate::key(const QAbstractItemModel *source, int row)
-{
-    if (row >= keys.size()) {
-        keys.resize(source->rowCount());
-    }
-    ApplicantSortKey &key = keys[row];
-    if (!key.made) {
-        key.path = source->index(row, 0).data(Qt::DisplayRole).toString();
-        split(key);
-        key.made = true;
-    }
-    return key;
 }
 
 ApplicantsSortFilterModel::ApplicantsSortFilterModel(QObject *parent)
     : QSortFilterProxyModel(parent)
     , m_sortSectionsPolicy(allIconPathSections)
-    , d(std::make_unique<ApplicantsSortFilterModelPrivate>())
 {
 }
-
-void ApplicantsSortFilterModel::setSourceModel(QAbstractItemModel *source)
-{
-    for (const QMetaObject::Connection &connection : qAsConst(d->connections)) {
-        disconnect(connection);
-    }
-    d->connections.clear();
-    d->keys.clear();
-    if (source) {
-        const auto forgetAll = [this]() {
-            d->keys.clear();
-        };
-        d->connections << connect(source, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &parent, int first, int last) {
-            if (!parent.isValid() && first <= d->keys.size()) {
-                d->keys.insert(first, last - first + 1, ApplicantSortKey());
-            }
-        });
-        d->connections << connect(source, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &parent, int first, int last) {
-            if (!parent.isValid() && first < d->keys.size()) {
-                d->keys.remove(first, qMin(last, d->keys.size() - 1) - first + 1);
-            }
-        });
-        d->connections << connect(source, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-            for (int row = topLeft.row(); row <= bottomRight.row() && row < d->keys.size(); ++row) {
-                d->keys[row] = ApplicantSortKey();
-            }
-        });
-        d->connections << connect(source, &QAbstractItemModel::modelReset, this, forgetAll);
-        d->connections << connect(source, &QAbstractItemModel::layoutChanged, this, forgetAll);
-        d->connections << connect(source, &QAbstractItemModel::rowsMoved, this, forgetAll);
-    }
-    QSortFilterProxyModel::setSourceModel(source);
-}
-
-ApplicantsSortFilterModel::~ApplicantsSortFilterModel() = default;
 
 void ApplicantsSortFilterModel::setIconNameFilter(const QString &iconNameFilter)
 {
@@ -265,51 +97,7 @@ QList<IconPathSection> ApplicantsSortFilterModel::sortSectionsPolicy() const
 
 QString ApplicantsSortFilterModel::getIconPathSectionText(const QString &path, IconPathSection section)
 {
-    const QFileInfo info(path);
-    if (section == Name) {
-        return info.baseName();
-    }
-    // Upwards by the text of the path alone: the folders need not exist on this machine.
-    QString dir = info.dir().absolutePath();
-    if (!dir.startsWith(QLatin1String("/usr/share/"))) {
-        return QString();
-    }
-    const auto up = [](const QString &path) {
-        const QString parent = QFileInfo(path).path();
-        return parent.isEmpty() ? QStringLiteral("/") : parent;
-    };
-    const auto nameOf = [](const QString &path) {
-        return QFileInfo(path).fileName();
-    };
-
-    const bool fileDirIsSize = sizeDirectoryExpression().match(nameOf(dir)).hasMatch();
-    QString sizeText;
-    QString categoryText;
-    if (fileDirIsSize) {
-        sizeText = nameOf(dir);
-        dir = up(dir);
-        categoryText = nameOf(dir);
-    } else {
-        categoryText = nameOf(dir);
-        dir = up(dir);
-        sizeText = nameOf(dir);
-    }
-    dir = up(dir);
-    const QString themeText = nameOf(dir);
-    dir = up(dir);
-
-    switch (section) {
-    case Size:
-        return sizeText;
-    case Category:
-        return categoryText;
-    case Theme:
-        return themeText;
-    case MainPath:
-        return dir;
-    default:
-        return QString();
-    }
+    return section >= MainPath && section <= Name ? ApplicantItem::sectionsOf(path).text[section] : QString();
 }
 
 int ApplicantsSortFilterModel::getIconArea(const QString &sizeText)
@@ -350,8 +138,8 @@ bool ApplicantsSortFilterModel::filterAcceptsRow(int sourceRow, const QModelInde
     if (!index.isValid()) {
         return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
     }
-    return sourceParent.isValid() ? QFileInfo(index.data(Qt::DisplayRole).toString()).baseName() == m_iconNameFilter
-                                  : d->key(sourceModel(), sourceRow).section(Name) == m_iconNameFilter;
+    ApplicantItem::Sections own;
+    return sectionsAt(index, own).text[Name] == m_iconNameFilter;
 }
 
 bool ApplicantsSortFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
@@ -359,25 +147,20 @@ bool ApplicantsSortFilterModel::lessThan(const QModelIndex &left, const QModelIn
     if (m_sortSectionsPolicy.isEmpty() || !left.isValid() || !right.isValid()) {
         return QSortFilterProxyModel::lessThan(left, right);
     }
-    if (left.parent().isValid() || right.parent().isValid()) {
-        return QSortFilterProxyModel::lessThan(left, right);
-    }
-    const ApplicantSortKey &leftKey = d->key(sourceModel(), left.row());
-    const ApplicantSortKey &rightKey = d->key(sourceModel(), right.row());
+    ApplicantItem::Sections leftOwn;
+    ApplicantItem::Sections rightOwn;
+    const ApplicantItem::Sections &leftSections = sectionsAt(left, leftOwn);
+    const ApplicantItem::Sections &rightSections = sectionsAt(right, rightOwn);
     for (IconPathSection section : m_sortSectionsPolicy) {
         if (section < MainPath || section > Name) {
             continue;
         }
-        const QStringView leftText = leftKey.section(section);
-        const QStringView rightText = rightKey.section(section);
-        const int order = leftText.compare(rightText, Qt::CaseSensitive);
-        if (order == 0) {
+        const QString &leftText = leftSections.text[section];
+        const QString &rightText = rightSections.text[section];
+        if (leftText == rightText) {
             continue;
         }
-        if (section == Size) {
-            return leftKey.area < rightKey.area;
-        }
-        return order < 0;
+        return section == Size ? leftSections.area < rightSections.area : leftText < rightText;
     }
     return false;
 }

@@ -6,16 +6,11 @@
 #include <QList>
 #include <QSortFilterProxyModel>
 
-#include <memory>
-
-class ApplicantsSortFilterModelPrivate;
-
 class ApplicantsSortFilterModel : public QSortFilterProxyModel
 {
     Q_OBJECT
 public:
     explicit ApplicantsSortFilterModel(QObject *parent = nullptr);
-    ~ApplicantsSortFilterModel() override;
 
     void setIconNameFilter(const QString &iconNameFilter);
     QString iconNameFilter() const;
@@ -26,8 +21,6 @@ public:
     static QString getIconPathSectionText(const QString &path, IconPathSection section);
     static int getIconArea(const QString &sizeText);
 
-    void setSourceModel(QAbstractItemModel *sourceModel) override;
-
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
@@ -35,7 +28,6 @@ protected:
 private:
     QList<IconPathSection> m_sortSectionsPolicy;
     QString m_iconNameFilter;
-    std::unique_ptr<ApplicantsSortFilterModelPrivate> const d;
 };
 
 #endif

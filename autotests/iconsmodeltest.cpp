@@ -1,15 +1,27 @@
+#include "catalogue/iconexamination.h"
 #include "catalogue/iconfileguard.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/iconsmodelloader.h"
-#include "catalogue/slicedrelease.h"
 #include "testhelpers.h"
+
+#include <KLocalizedString>
 
 #include <sys/stat.h>
 #include <zlib.h>
 
-class IconsModelTest : public ZelTestCase
+class IconsModelTest : public QObject
 {
     Q_OBJECT
+
+public:
+    // The German catalog of the build tree, for the examinations' language.
+    static void initMain()
+    {
+        prepareTestEnvironment();
+        qputenv("XDG_DATA_DIRS", ZEL_BUILD_CATALOG_DATA_DIR ":/usr/share");
+    }
+
+private:
 
     FixtureTheme m_theme;
 
@@ -99,33 +111,73 @@ private Q_SLOTS:
         QCOMPARE(model.getMaxRemarkDialogIcon(name).name(), QStringList({QString(), "dialog-information", "dialog-warning", "dialog-error"}).at(top));
     }
 
-    // Asked again and again by the table, remarks must answer for the toolkit as it is now:
-    // another theme, or a file added and the same paths set again.
-    void remarksFollowTheToolkit()
+    // Each of what decides a name's examination, changed alone after the name was examined:
+    // the sizes, files and remarks must be the toolkit's answer now. A file a theme author
+    // mends on disk shows at the next find, which always examines anew.
+    void examinationsFollowTheToolkit_data()
     {
-        for (bool loaded : {false, true}) {
-            const QString grows = QString("grows-%1").arg(loaded);
-            m_theme.addPng("16x16/apps", grows, 16);
-            IconsModel model(nullptr);
-            m_theme.apply();
-            model.addIcons({"four-sizes", grows});
-            if (loaded) {
-                model.loadAllIcons();
-            }
-            QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
-            QIcon::setThemeName("zel-no-such-theme");
-            QIcon::setFallbackThemeName("zel-no-such-theme");
-            QCOMPARE(describe(model.iconRemarks("four-sizes")), QString("3:Icon with name four-sizes not found on current theme"));
-            m_theme.apply();
-            QCOMPARE(model.iconRemarks("four-sizes").size(), 5);
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("theme name") << "theme name" << "fresh" << "16x16 a/zelfresh/16/fresh.png|8 remarks"
+                                    << "22x22,16x16 a/zelother/22/fresh.png,a/zelother/16/fresh.png|7 remarks";
+        QTest::newRow("theme search paths") << "search paths" << "fresh" << "16x16 a/zelfresh/16/fresh.png|8 remarks" << "32x32 b/zelfresh/32/fresh.png|8 remarks";
+        QTest::newRow("fallback search paths") << "fallback paths" << "loose" << "32x16 f1/loose.png|9 remarks" << "16x16 f2/loose.png|8 remarks";
+        QTest::newRow("language") << "language" << "zel-absent" << "|Icon with name zel-absent not found on current theme"
+                                  << "|Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden";
+        QTest::newRow("a file mended on disk, then a find") << "file" << "fresh" << "16x16 a/zelfresh/16/fresh.png|9 remarks"
+                                                             << "16x16 a/zelfresh/16/fresh.png|8 remarks";
+    }
 
-            const QString missing22 = QString("The standard size 22x22 not found for icon %1").arg(grows);
-            QVERIFY(model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
-            m_theme.addPng("22x22/apps", grows, 22);
-            QIcon::setThemeSearchPaths(QIcon::themeSearchPaths());
-            QVERIFY(!model.iconRemarksAsString(model.findIcon(grows)).contains(missing22));
-            QVERIFY(!loaded || model.icon(model.findIcon(grows)).availableSizes().contains(QSize(22, 22)));
+    void examinationsFollowTheToolkit()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        for (const char *file : {"a/zelfresh/16/fresh.png", "a/zelother/16/fresh.png", "a/zelother/22/fresh.png", "b/zelfresh/32/fresh.png"}) {
+            const int size = QString(file).section('/', 2, 2).toInt();
+            writeFile(dir.filePath(file), pngBytes(size, size, Qt::red));
         }
+        for (const char *index : {"a/zelfresh", "a/zelother", "b/zelfresh"}) {
+            writeFile(dir.filePath(QString(index) + "/index.theme"),
+                      "[Icon Theme]\nName=x\nDirectories=16,22,32\n[16]\nSize=16\nType=Fixed\n[22]\nSize=22\nType=Fixed\n[32]\nSize=32\nType=Fixed\n");
+        }
+        if (change == QLatin1String("file")) {
+            writeFile(dir.filePath("a/zelfresh/16/fresh.png"), "\x89PNG\r\n\x1a\nnot yet");
+        }
+        writeFile(dir.filePath("f1/loose.png"), pngBytes(32, 16, Qt::red));
+        writeFile(dir.filePath("f2/loose.png"), pngBytes(16, 16, Qt::red));
+        MainWindow window;
+        QIcon::setThemeSearchPaths({dir.filePath("a")});
+        QIcon::setFallbackSearchPaths({dir.filePath("f1")});
+        QIcon::setThemeName("zelfresh");
+        const auto describe = [&dir, &name]() -> QString {
+            const IconExamination examined = IconExamination::of(name);
+            QStringList sizes;
+            for (const QSize &size : examined.sizes) {
+                sizes.append(QString("%1x%2").arg(size.width()).arg(size.height()));
+            }
+            const QString files = examined.files.join(',').remove(dir.path() + '/');
+            return QString(sizes.join(',') + ' ' + files).trimmed() + '|'
+                + (examined.nameInUse.isEmpty() ? examined.remarksText : QString("%1 remarks").arg(examined.remarks.size()));
+        };
+        QTEST(describe(), "before");
+        if (change == QLatin1String("theme name")) {
+            QIcon::setThemeName("zelother");
+        } else if (change == QLatin1String("search paths")) {
+            QIcon::setThemeSearchPaths({dir.filePath("b")});
+        } else if (change == QLatin1String("fallback paths")) {
+            QIcon::setFallbackSearchPaths({dir.filePath("f2")});
+        } else if (change == QLatin1String("language")) {
+            KLocalizedString::setLanguages({"de"});
+        } else {
+            writeFile(dir.filePath("a/zelfresh/16/fresh.png"), pngBytes(16, 16, Qt::green));
+            findByTyping(&window, name);
+        }
+        QTEST(describe(), "after");
+        KLocalizedString::clearLanguages();
+        QCoreApplication::sendPostedEvents();
     }
 
     // Names are listed once each, case and blanks counting, the empty one never; a batch
@@ -170,46 +222,6 @@ private Q_SLOTS:
         QCOMPARE(loader.getIcon("four-sizes").cacheKey(), key);
         loader.clear();
         QVERIFY(loader.status("four-sizes") == 0 && loader.getIcon("four-sizes").name().isEmpty());
-    }
-
-    // Remarks worked out in idle time must be those an immediate request gives, and a
-    // clear empties the model at once while what it held goes later, from the event loop,
-    // also when cleared again before the release ends.
-    void warmedAndReleased()
-    {
-        const QStringList names{"four-sizes", "absent", "corrupt-one", "four-sizes-extra", "complete"};
-        IconsModel fresh(nullptr);
-        IconsModel model(nullptr);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_theme.apply();
-        fresh.addIcons(names);
-        fresh.loadAllIcons();
-        for (int clears : {1, 2}) {
-            model.addIcons(names);
-            QVERIFY(!model.isWarmingRemarks());
-            model.loadAllIcons();
-            QVERIFY(model.isWarmingRemarks());
-            QTRY_VERIFY(!model.isWarmingRemarks());
-            for (const QString &name : names) {
-                QCOMPARE(model.iconRemarks(name), fresh.iconRemarks(name));
-            }
-            for (int i = 0; i < clears; ++i) {
-                model.loadAllIcons();
-                model.clear();
-                QVERIFY(!model.isWarmingRemarks());
-                QCOMPARE(model.findIcon("absent"), QModelIndex());
-                model.addIcon("four-sizes");
-                QVERIFY(isPlaceholder(model.icon(model.index(0, 0))));
-                model.clear();
-            }
-            QVERIFY(model.isReleasing());
-            QTRY_VERIFY(!model.isReleasing());
-            model.addIcon("four-sizes");
-            model.loadAllIcons();
-            QCOMPARE(model.icon(model.index(0, 0)).name(), QString("four-sizes"));
-            QCOMPARE(model.iconRemarks("four-sizes"), fresh.iconRemarks("four-sizes"));
-            model.clear();
-        }
     }
 
     // A PNG of a few bytes whose header, checksum included, claims 100000 by 100000 pixels.
@@ -313,39 +325,6 @@ private Q_SLOTS:
         // Unless refused, the list shows the toolkit's own icon for the name, where it has one.
         QCOMPARE(model.decorationIcon("broken").cacheKey() == model.decorationIcon(QString()).cacheKey(), refused || QIcon::fromTheme("broken").isNull());
         QCOMPARE(IconFileGuard::isDecodable(theme.themePath + '/' + file), !refused);
-    }
-
-    // Every entry holds a copy of one token, so its use count tells how many are alive; the
-    // release must also end under a loop that never calms down.
-    void slicedRelease()
-    {
-        const auto token = std::make_shared<int>(0);
-        for (int entries : {200001, 1000}) {
-            QTimer busy;
-            busy.callOnTimeout(&busy, []() {
-                QThread::msleep(40);
-            });
-            if (entries == 1000) {
-                busy.start(0);
-            }
-            SlicedRelease release(nullptr);
-            QHash<int, std::shared_ptr<int>> hash;
-            QList<std::shared_ptr<int>> list;
-            for (int i = 0; i < entries; ++i) {
-                hash.insert(i, token);
-                list.append(token);
-            }
-            release.retire(QHash<int, std::shared_ptr<int>>());
-            QVERIFY(!release.isPending());
-            release.retire(std::move(hash));
-            release.retire(std::move(list));
-            QVERIFY(hash.isEmpty() && list.isEmpty() && release.isPending());
-            QCOMPARE(token.use_count(), 1L + 2 * entries);
-            QTRY_COMPARE_WITH_TIMEOUT(token.use_count(), 1L, 20000);
-            QVERIFY(!release.isPending());
-        }
-        SlicedRelease(nullptr).retire(QList<std::shared_ptr<int>>{token, token});
-        QCOMPARE(token.use_count(), 1L);
     }
 };
 

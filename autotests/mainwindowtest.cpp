@@ -106,26 +106,6 @@ private Q_SLOTS:
         QVERIFY(!inUse.isEmpty() || remarks.first().second == QString("Icon with name %1 not found on current theme").replace("%1", name));
     }
 
-    // A theme author mends a file on disk after a scan and finds the name again: the
-    // remarks are the files' present ones, not those the scan worked out.
-    void findLooksAtTheFilesAgain()
-    {
-        const QString broken = m_theme.addFile("22x22/apps/mended.png", "\x89PNG\r\n\x1a\nnot yet");
-        m_theme.addPng("16x16/apps", "mended", 16);
-        MainWindow window;
-        windowChild<QPushButton>(&window, "pushButtonScanIconNamesStart")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(statusText(&window).startsWith("Scan icon names done"), 20000);
-        auto *remarks = windowChild<QListView>(&window, "findedIconRemarksListView")->model();
-        for (bool mended : {false, true}) {
-            if (mended) {
-                writeFile(broken, pngBytes(22, 22, Qt::green));
-            }
-            findByTyping(&window, "mended");
-            QCOMPARE(column(remarks).contains("The size 22x22 for icon mended has no image valid"), !mended);
-            waitForFind();
-        }
-    }
-
     void sizeEntries_data()
     {
         QTest::addColumn<QString>("name");

@@ -51,7 +51,7 @@ class WalkHold
 public:
     explicit WalkHold(MainWindow *window, int holdMs = 5000)
     {
-        ScanIconNamesThread *thread = MainWindowAccess::d(window)->scanIconNamesThread;
+        auto *thread = window->findChild<ScanIconNamesThread *>();
         const auto hold = [gates = m_gates, holdMs]() {
             if (gates->first.testAndSetRelaxed(0, 1)) {
                 gates->reached.release();
@@ -165,46 +165,6 @@ private Q_SLOTS:
         QFile::setPermissions(own.filePath("odd/locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
-    // A receiver that takes nothing holds the walk at two batches; each one it takes lets
-    // one more go; Stop hands over the batch the walk was holding, and the next run starts and
-    // ends without a receiver.
-    void batchesWaitForTheReceiver()
-    {
-        QTemporaryDir root;
-        for (int i = 0; i < 2000; ++i) {
-            writeFile(root.filePath(QString("apps/name-%1.png").arg(i)), "x");
-        }
-        for (int i = 0; i < 20; ++i) {
-            QVERIFY(QFile::link("apps", root.filePath(QString("link-%1").arg(i))));
-        }
-        ScanIconNamesThread thread;
-        thread.setDirPaths({root.path()});
-        QMutex mutex;
-        QStringList names;
-        QAtomicInt batches;
-        const auto take = [&](const QStringList &batch) {
-            QMutexLocker locker(&mutex);
-            names += batch;
-            batches += batch.size() == ScanIconNamesThread::batchNames ? 1 : 1000;
-        };
-        connect(&thread, &ScanIconNamesThread::iconNamesFinded, &thread, take, Qt::DirectConnection);
-        thread.start();
-        QTRY_COMPARE(batches.loadRelaxed(), ScanIconNamesThread::batchesInFlight);
-        QTest::qWait(50);
-        QCOMPARE(batches.loadRelaxed(), ScanIconNamesThread::batchesInFlight);
-        thread.releaseBatch();
-        QTRY_COMPARE(batches.loadRelaxed(), ScanIconNamesThread::batchesInFlight + 1);
-        thread.stop();
-        QVERIFY(thread.wait(1000) && thread.isNeedStop());
-        QCOMPARE(batches.loadRelaxed(), ScanIconNamesThread::batchesInFlight + 2);
-        QStringList expected = iteratorWalk({root.path()});
-        expected.removeDuplicates();
-        QCOMPARE(names, expected.mid(0, names.size()));
-        disconnect(&thread, &ScanIconNamesThread::iconNamesFinded, nullptr, nullptr);
-        thread.start();
-        QVERIFY(thread.wait(10000) && !thread.isNeedStop());
-    }
-
     // Started by the option, stopped at its first name and fifty times more; a scan after
     // stopped ones runs to its end. The last walk ends while no event is handled, so every
     // name is still queued at Stop.
@@ -243,7 +203,7 @@ private Q_SLOTS:
         clickScan(&window);
         verifyScanEnds(&window, m_done);
         clickScan(&window);
-        QVERIFY(MainWindowAccess::d(&window)->scanIconNamesThread->wait(20000));
+        QVERIFY(window.findChild<ScanIconNamesThread *>()->wait(20000));
         clickScan(&window, false);
         verifyScanEnds(&window, "Scan icon names stoped(count: 14).");
     }

@@ -19,7 +19,7 @@ class SettingsDialogTest : public ZelTestCase
             action(dialog);
             windowChild<QDialogButtonBox>(dialog, "buttonBox")->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
-        optionsButton ? MainWindowAccess::d(window)->buttonIconsOptions->click() : windowChild<QAction>(window, "actionSettings")->trigger();
+        optionsButton ? windowChild<QToolButton>(window, "buttonIconsOptions")->click() : windowChild<QAction>(window, "actionSettings")->trigger();
         return answer.count == 1 && (!optionsButton || atIconsOptions);
     }
 
@@ -93,7 +93,6 @@ private Q_SLOTS:
         theme.addStandardIcons();
         Settings().setScanIconNamesIconSize(64);
         MainWindow window;
-        MainWindowPrivate *d = MainWindowAccess::d(&window);
         const QByteArray before = readFile(settingsFilePath());
         const QString themeName = QIcon::themeName();
         QVERIFY(runDialog(
@@ -126,9 +125,6 @@ private Q_SLOTS:
         QCOMPARE(QIcon::themeName() + '|' + QIcon::fallbackThemeName(), theme.name + "|hicolor");
         QCOMPARE(windowChild<QListView>(&window, "listViewIconNames")->iconSize(), QSize(32, 32));
         QCOMPARE(windowChild<QListView>(&window, "listViewApplicantsIconPaths")->iconSize(), QSize(64, 64));
-        QCOMPARE(d->scanIconNamesThread->searchIconSuffixes(), QStringList({"svg", "png"}));
-        QCOMPARE(d->applicantsSortFilterModel->sortSectionsPolicy(), QList<IconPathSection>({Name, Size, MainPath, Theme, Category}));
-        QVERIFY(d->scanIconNamesOnStart && d->previewIconSizeEnable && d->previewIconSize == 96);
         QVERIFY(QCoreApplication::testAttribute(Qt::AA_Use96Dpi) && QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps));
         QTEST(windowChild<QGroupBox>(&window, "groupBoxIconsOptions")->title(), "caption");
         QCOMPARE(labelText(&window, "labelThemeName") + '|' + labelText(&window, "labelFallbackThemeName"), theme.name + "|hicolor");

@@ -2,7 +2,6 @@
 #define TESTHELPERS_H
 
 #include "app/mainwindow.h"
-#include "app/mainwindow_p.h"
 #include "catalogue/scaniconnamesthread.h"
 #include "settings/settings.h"
 
@@ -177,14 +176,17 @@ private:
     QString m_sections;
 };
 
-// Hands each batch of a walk to the list and gives the credit back at once.
+// Takes each batch of a walk into the list, on the walk's own thread.
 inline void collectBatches(ScanIconNamesThread *thread, QStringList *names)
 {
-    const auto take = [thread, names](const QStringList &batch) {
-        *names += batch;
-        thread->releaseBatch();
-    };
-    QObject::connect(thread, &ScanIconNamesThread::iconNamesFinded, thread, take, Qt::DirectConnection);
+    QObject::connect(
+        thread,
+        &ScanIconNamesThread::iconNamesFinded,
+        thread,
+        [names](const QStringList &batch) {
+            *names += batch;
+        },
+        Qt::DirectConnection);
 }
 
 // Folders l0..l<levels>, each with a dag-icon.png and two links, a and b, to the next:
@@ -217,15 +219,6 @@ T *windowChild(QObject *window, const char *name)
     }
     return child;
 }
-
-class MainWindowAccess
-{
-public:
-    static MainWindowPrivate *d(MainWindow *window)
-    {
-        return window->d.get();
-    }
-};
 
 inline void storeThemeSettings(const QStringList &searchPaths, const QStringList &fallbackPaths, const QString &themeName)
 {

@@ -36,17 +36,6 @@ private Q_SLOTS:
                                                    : "&Datei|Gefundenes Symbol:|Kein Symbol mit dem Namen „zel-absent“ im aktuellen Symbolthema gefunden!|"
                                                      "Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden|Fehlt"));
     }
-
-    // Texts are made in the language current at each call, also for names asked before.
-    void remarksFollowTheLanguage()
-    {
-        IconsModel model(nullptr);
-        KLocalizedString::setLanguages({"en_US"});
-        QCOMPARE(model.iconRemarks("zel-absent").value(0).second, "Icon with name zel-absent not found on current theme");
-        KLocalizedString::setLanguages({"de"});
-        QCOMPARE(model.iconRemarks("zel-absent").value(0).second, "Symbol mit dem Namen zel-absent im aktuellen Thema nicht gefunden");
-        KLocalizedString::clearLanguages();
-    }
 };
 
 QTEST_MAIN(TranslationTest)

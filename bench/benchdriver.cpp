@@ -1,7 +1,6 @@
 // Times what a user waits for on real themes, through the real window's own slots and
 // signals, each against a reference measured in the same run; prints one table.
 #include "app/mainwindow.h"
-#include "app/mainwindow_p.h"
 #include "applicants/applicantsindex.h"
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/iconsmodel.h"
@@ -9,6 +8,7 @@
 #include "remarks/iconsremarksviewdialog.h"
 #include "report/themereport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QIcon>
 #include <QLineEdit>
+#include <QListView>
+#include <QSortFilterProxyModel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QProcess>
@@ -37,15 +39,6 @@
 #include <memory>
 #include <sys/resource.h>
 #include <vector>
-
-class MainWindowAccess
-{
-public:
-    static MainWindowPrivate *d(MainWindow *window)
-    {
-        return window->d.get();
-    }
-};
 
 namespace
 {
@@ -144,7 +137,7 @@ int findChild(const QString &name, const QStringList &roots)
     timer.start();
     window.findIconByCurrentName();
     waitForFind();
-    std::printf("%.3f %d\n", timer.nsecsElapsed() / 1e6, MainWindowAccess::d(&window)->applicantsIconPathsModel->rowCount());
+    std::printf("%.3f %d\n", timer.nsecsElapsed() / 1e6, window.findChild<QListView *>(QStringLiteral("listViewApplicantsIconPaths"))->model()->rowCount());
     return 0;
 }
 
@@ -262,7 +255,8 @@ public:
         // Another theme for corpora without breeze, such as one folder of 200,000 files.
         QIcon::setThemeName(qEnvironmentVariable("ZEL_BENCH_THEME", QStringLiteral("breeze")));
         m_window.show();
-        d = MainWindowAccess::d(&m_window);
+        m_icons = m_window.findChild<IconsModel *>();
+        m_applicants = qobject_cast<QSortFilterProxyModel *>(m_window.findChild<QListView *>(QStringLiteral("listViewApplicantsIconPaths"))->model());
         m_status = m_window.findChild<QStatusBar *>(QStringLiteral("statusbar"));
         m_start = m_window.findChild<QPushButton *>(QStringLiteral("pushButtonScanIconNamesStart"));
         m_nameEdit = m_window.findChild<QLineEdit *>(QStringLiteral("lineEditIconName"));
@@ -292,7 +286,8 @@ private:
 
     const Options &m_options;
     MainWindow m_window;
-    MainWindowPrivate *d = nullptr;
+    IconsModel *m_icons = nullptr;
+    QSortFilterProxyModel *m_applicants = nullptr;
     QStatusBar *m_status = nullptr;
     QPushButton *m_start = nullptr;
     QLineEdit *m_nameEdit = nullptr;
@@ -357,9 +352,16 @@ std::pair<double, double> Bench::timeScan(Figure &scanFigure)
 // user who waited.
 void Bench::waitForWarming()
 {
-    while (d->iconsModel->isWarmingRemarks()) {
+    // The names are examined in idle slices of a zero timer: the event loop blocks again
+    // only once the last is examined.
+    bool blocked = false;
+    const QMetaObject::Connection connection = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [&blocked]() {
+        blocked = true;
+    });
+    while (!blocked) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    QObject::disconnect(connection);
 }
 
 void Bench::timeQuietScans()
@@ -367,7 +369,7 @@ void Bench::timeQuietScans()
     for (int run = 0; run < m_options.runs; ++run) {
         const auto [longest, loadMs] = timeScan(scan);
         stall.runs.append(longest);
-        m_names = d->iconsModel->rowCount();
+        m_names = m_icons->rowCount();
         loadingTotal.runs.append(loadMs);
         loading.runs.append(loadMs * 1000 / std::max(1, m_names));
 
@@ -375,7 +377,7 @@ void Bench::timeQuietScans()
         QStringList allNames;
         allNames.reserve(m_names);
         for (int row = 0; row < m_names; ++row) {
-            allNames.append(d->iconsModel->iconName(d->iconsModel->index(row, 0)));
+            allNames.append(m_icons->iconName(m_icons->index(row, 0)));
         }
         QElapsedTimer bare;
         bare.start();
@@ -470,7 +472,7 @@ void Bench::timeFinds()
         timer.start();
         QStringList paths;
         for (const QString &root : QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths()) {
-            ApplicantsIndex::collectByWalk(root, d->scanIconNamesThread->searchIconSuffixes(), baseNames, paths);
+            ApplicantsIndex::collectByWalk(root, m_window.findChild<ScanIconNamesThread *>()->searchIconSuffixes(), baseNames, paths);
         }
         find.reference.append(timer.nsecsElapsed() / 1e6);
     }
@@ -495,12 +497,12 @@ void Bench::timeBigFinds()
     for (int run = 0; run < m_options.repeats(); ++run) {
         findOrgWarm.runs.append(timeFind(bigName));
     }
-    m_orgApplicants = d->applicantsIconPathsModel->rowCount();
+    m_orgApplicants = m_applicants->rowCount();
     for (int run = 0; run < m_options.repeats(); ++run) {
-        d->applicantsSortFilterModel->sort(-1);
+        m_applicants->sort(-1);
         QElapsedTimer timer;
         timer.start();
-        d->applicantsSortFilterModel->sort(0);
+        m_applicants->sort(0);
         sortOrg.runs.append(timer.nsecsElapsed() / 1e6);
     }
     findOrgCold.name += QStringLiteral(", %1 applicants").arg(m_orgApplicants);
@@ -512,7 +514,7 @@ void Bench::timeTable()
     for (int run = 0; m_options.wanted("table") && run < m_options.runs; ++run) {
         QElapsedTimer timer;
         timer.start();
-        auto *dialog = new IconsRemarksViewDialog(d->iconsModel, &m_window);
+        auto *dialog = new IconsRemarksViewDialog(m_icons, &m_window);
         dialog->show();
         QCoreApplication::processEvents();
         table.runs.append(timer.nsecsElapsed() / 1e6);
@@ -562,7 +564,7 @@ void Bench::timeFreshFind()
         file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\"/></svg>");
         file.close();
         fresh.runs.append(timeFind(name));
-        listed = !d->applicantsIconPathsModel->findItems(path).isEmpty();
+        listed = !m_applicants->match(m_applicants->index(0, 0), Qt::DisplayRole, path, 1, Qt::MatchExactly).isEmpty();
         if (!listed) {
             std::fprintf(stderr, "fresh file %s was not listed\n", qPrintable(path));
             fresh.name += QStringLiteral(" (NOT LISTED)");

@@ -1,20 +1,140 @@
 #include "iconexamination.h"
 
+#include "app/constants.h"
+#include "catalogue/iconfileguard.h"
 #include "catalogue/iconsizetext.h"
-#include "catalogue/iconsmodel.h"
+
+#include <KLocalizedString>
+
+#include <QHash>
+#include <QPixmap>
+
+#include <private/qiconloader_p.h>
 
 #include <algorithm>
 
-IconExamination IconExamination::examine(IconsModel *model, const QString &name, const QIcon &icon)
+namespace
+{
+QString remarkText(const char *id, const QStringList &texts, const QList<int> &numbers)
+{
+    KLocalizedString message = ki18nd("zel-find-qicon", id);
+    for (const QString &text : texts) {
+        message = message.subs(text);
+    }
+    // Plain digits: the localised form of a number may group them.
+    for (int number : numbers) {
+        message = message.subs(QString::number(number));
+    }
+    return message.toString();
+}
+
+IconRemarks remarksOf(const IconExamination &examined)
+{
+    const QString &name = examined.name;
+    const QString &found = examined.nameInUse;
+    IconRemarks remarks;
+    if (found.isEmpty()) {
+        remarks.append({ErrorRemark, remarkText("Icon with name %1 not found on current theme", {name}, {})});
+        return remarks;
+    }
+    const bool sameName = found == name;
+    if (examined.sizes.isEmpty()) {
+        remarks.append({ErrorRemark,
+                        sameName ? remarkText("No available sizes found for icon %1", {name}, {})
+                                 : remarkText("No available sizes found for icon %1 (icon %2 in use)", {name, found}, {})});
+    }
+    for (int i : examined.nullSizes) {
+        const QSize &size = examined.sizes.at(i);
+        remarks.append({ErrorRemark,
+                        sameName ? remarkText("The size %2x%3 for icon %1 has no image valid", {name}, {size.width(), size.height()})
+                                 : remarkText("The size %3x%4 for icon %1 (icon %2 in use) has no image valid", {name, found}, {size.width(), size.height()})});
+    }
+    if (!sameName) {
+        remarks.append({WarningRemark, remarkText("Icon with name %1 not found, using %2 instead", {name, found}, {})});
+    }
+    for (int standard : standartIconSizes) {
+        if (!examined.sizes.contains(QSize(standard, standard))) {
+            remarks.append({InformationRemark,
+                            sameName ? remarkText("The standard size %2x%3 not found for icon %1", {name}, {standard, standard})
+                                     : remarkText("The standard size %3x%4 not found for icon %1 (icon %2 in use)", {name, found}, {standard, standard})});
+        }
+    }
+    return remarks;
+}
+
+// The file the toolkit's own loader takes for each size, asked once for all sizes.
+QStringList toolkitFiles(const QString &name, const QList<QSize> &sizes)
+{
+    QStringList files;
+    const QThemeIconInfo info = QIconLoader::instance()->loadIcon(name);
+    for (const QSize &size : sizes) {
+        const QIconLoaderEngineEntry *chosen = QIconLoaderEngine::entryForSize(info, size);
+        files.append(chosen ? chosen->filename : QString());
+    }
+    // Qt 5 hands the entries over as raw pointers; its own engine deletes them likewise.
+    qDeleteAll(info.entries);
+    return files;
+}
+
+IconExamination examine(const QString &name)
 {
     IconExamination examined;
     examined.name = name;
-    examined.nameInUse = icon.name();
+    examined.icon = QIcon::fromTheme(name);
+    examined.nameInUse = examined.icon.name();
     examined.hasThemeIcon = QIcon::hasThemeIcon(name);
-    examined.sizes = IconSizeText::sortedDistinct(icon.availableSizes(QIcon::Normal, QIcon::Off));
-    examined.remarks = model->iconRemarks(name);
+    if (!examined.nameInUse.isEmpty()) {
+        examined.sizes = examined.icon.availableSizes(QIcon::Normal, QIcon::Off);
+        examined.files = toolkitFiles(name, examined.sizes);
+        for (int i = 0; i < examined.sizes.size(); ++i) {
+            // A file the guard refuses is never decoded; its size has no image valid.
+            const QString &file = examined.files.at(i);
+            const bool refused = !file.isEmpty() && !IconFileGuard::isDecodable(file);
+            examined.refused = examined.refused || refused;
+            if (refused || examined.icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off).isNull()) {
+                examined.nullSizes.append(i);
+            }
+        }
+    }
+    examined.remarks = remarksOf(examined);
+    QStringList lines;
     for (const IconRemark &remark : qAsConst(examined.remarks)) {
         examined.maximum = std::max(examined.maximum, remark.first);
+        lines.append(remark.second);
     }
+    examined.remarksText = lines.join(QLatin1Char('\n'));
     return examined;
+}
+
+// All that is held answers for one theme key and one language list.
+struct Held {
+    uint themeKey = 0;
+    QStringList languages;
+    QHash<QString, IconExamination> examinations;
+};
+}
+
+IconExamination IconExamination::of(const QString &name, bool fresh)
+{
+    static Held held;
+    const uint themeKey = QIconLoader::instance()->themeKey();
+    const QStringList languages = KLocalizedString::languages();
+    if (themeKey != held.themeKey || languages != held.languages) {
+        held = Held{themeKey, languages, {}};
+    }
+    auto it = held.examinations.find(name);
+    if (fresh || it == held.examinations.end()) {
+        it = held.examinations.insert(name, examine(name));
+    }
+    return *it;
+}
+
+QList<QSize> IconExamination::distinctSizes() const
+{
+    return IconSizeText::sortedDistinct(sizes);
+}
+
+QString IconExamination::fileFor(const QSize &size) const
+{
+    return files.value(sizes.indexOf(size));
 }

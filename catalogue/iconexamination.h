@@ -6,21 +6,37 @@
 #include <QIcon>
 #include <QList>
 #include <QSize>
-#include <QString>
+#include <QStringList>
+#include <QVector>
 
-class IconsModel;
-
-// What the find panel and the report tell of one name, so the two never disagree.
-struct IconExamination {
+// What the toolkit answers for one icon name, asked once, and the remarks on it. Every
+// reader of a name's facts reads this: the find's panels, the names list, the remarks
+// table and the report, so they never disagree.
+class IconExamination
+{
+public:
     QString name;
+    QIcon icon; // QIcon::fromTheme(name)
     QString nameInUse;
     bool hasThemeIcon = false;
-    QList<QSize> sizes; // sorted, each once
-    IconRemarks remarks;
+    QList<QSize> sizes; // as the icon offers them, a size listed twice included
+    QStringList files; // the file the toolkit takes for each of sizes, empty where none
+    QVector<int> nullSizes; // indexes into sizes that give no valid image
+    bool refused = false; // a file of it must not be decoded
+    IconRemarks remarks; // in the order the checks give them
+    QString remarksText; // one line each
     IconRemarkState maximum = NoRemark;
 
-    // icon is what QIcon::fromTheme(name) gave; the caller keeps it for its preview.
-    static IconExamination examine(IconsModel *model, const QString &name, const QIcon &icon);
+    // The examination held for the name, made now where none is held for the answer the
+    // toolkit gives now: the toolkit's theme key, which every change of the theme name or
+    // of either list of search paths moves, and the language of the texts decide it. The
+    // fallback theme name alone does not change the toolkit's answer until the key moves.
+    // fresh: made now in any case, as a find is, since a file may have changed on disk.
+    static IconExamination of(const QString &name, bool fresh = false);
+
+    // Each size once, smallest width first, then smallest height.
+    QList<QSize> distinctSizes() const;
+    QString fileFor(const QSize &size) const;
 };
 
 #endif

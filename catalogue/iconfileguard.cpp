@@ -1,5 +1,7 @@
 #include "iconfileguard.h"
 
+#include "catalogue/iconexamination.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -8,8 +10,6 @@
 
 #include <algorithm>
 #include <climits>
-
-#include <private/qiconloader_p.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -194,36 +194,12 @@ bool IconFileGuard::isDecodable(const QString &path)
     return fits(file, QFileInfo(path).suffix().toLower(), 0);
 }
 
-QStringList IconFileGuard::toolkitFiles(const QString &iconName, const QList<QSize> &sizes)
-{
-    QStringList files;
-    const QThemeIconInfo info = QIconLoader::instance()->loadIcon(iconName);
-    for (const QSize &size : sizes) {
-        const QIconLoaderEngineEntry *chosen = QIconLoaderEngine::entryForSize(info, size);
-        files.append(chosen ? chosen->filename : QString());
-    }
-    // Qt 5 hands the entries over as raw pointers; its own engine deletes them likewise.
-    qDeleteAll(info.entries);
-    return files;
-}
-
-bool IconFileGuard::areDecodable(const QString &iconName, const QList<QSize> &sizes)
-{
-    const QStringList files = toolkitFiles(iconName, sizes);
-    return std::all_of(files.cbegin(), files.cend(), [](const QString &file) {
-        return file.isEmpty() || isDecodable(file);
-    });
-}
-
 QIcon IconFileGuard::frameIcon(const QString &iconName)
 {
-    const QIcon themed = QIcon::fromTheme(iconName);
-    const QList<QSize> sizes = themed.availableSizes(QIcon::Normal, QIcon::Off);
+    const IconExamination examined = IconExamination::of(iconName);
     QIcon frame;
-    if (areDecodable(iconName, sizes)) {
-        for (const QSize &size : sizes) {
-            frame.addPixmap(themed.pixmap(size, QIcon::Normal, QIcon::Off));
-        }
+    for (int i = 0; i < examined.sizes.size() && !examined.refused; ++i) {
+        frame.addPixmap(examined.icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off));
     }
     return frame;
 }

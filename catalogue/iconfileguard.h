@@ -2,16 +2,13 @@
 #define ICONFILEGUARD_H
 
 #include <QIcon>
-#include <QList>
-#include <QSize>
 #include <QString>
-#include <QStringList>
 
 // Whether an image file may be handed to the toolkit's decoders, which trust what a file
 // claims: a pipe would block them, a header or a gzip stream claiming gigabytes would have
 // them allocate it, and the SVG reader opens whatever file an <image> names. Looked at
-// before any decode; nothing is decoded here. No icon needs a side over a few thousand
-// pixels, and one of that size already takes a decoder most of a second.
+// before any decode. No icon needs a side over a few thousand pixels, and one of that
+// size already takes a decoder most of a second.
 class IconFileGuard
 {
 public:
@@ -21,12 +18,6 @@ public:
     static constexpr qint64 maximumInflatedBytes = qint64(64) << 20;
 
     static bool isDecodable(const QString &path);
-
-    // The file the toolkit's own loader takes for each size of the current theme's icon;
-    // empty where it has none.
-    static QStringList toolkitFiles(const QString &iconName, const QList<QSize> &sizes);
-    // Whether every file the toolkit would decode for these sizes may be decoded.
-    static bool areDecodable(const QString &iconName, const QList<QSize> &sizes);
 
     // The theme icon as the toolkit gives it now, as pixmaps of its sizes: the program's
     // own frame shows the icons of the theme in force when it was built, and is never

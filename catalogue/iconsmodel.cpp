@@ -1,67 +1,34 @@
-// Qt exports the pixmap cache's sweep but declares it for its own tests only.
-#define Q_TEST_QPIXMAPCACHE
-#include <QPixmapCache>
-
 #include "iconsmodel.h"
 #include "iconsmodel_p.h"
-#include "iconsmodelloader.h"
-#include "slicedrelease.h"
+
+#include "catalogue/iconexamination.h"
+#include "catalogue/iconsmodelloader.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <utility>
-
 IconsModel::IconsModel(QObject *parent)
     : QAbstractListModel(parent)
+    , d(std::make_unique<IconsModelPrivate>())
 {
-    init();
-}
-
-IconsModel::~IconsModel()
-{
-    delete d->loader;
-    d->loader = nullptr;
-}
-
-void IconsModel::init()
-{
-    d = std::make_unique<IconsModelPrivate>();
     d->loader = new IconsModelLoader(this);
-    d->release = new SlicedRelease(this);
-    d->remarksWarmer = new QTimer(this);
-    d->remarksWarmer->setInterval(0);
-    connect(d->remarksWarmer, &QTimer::timeout, this, &IconsModel::warmRemarks);
+    d->examiner = new QTimer(this);
+    d->examiner->setInterval(0);
+    connect(d->examiner, &QTimer::timeout, this, &IconsModel::examineLoadedNames);
 }
 
-// Remarks decode every size of an icon, seconds over a large theme: done in idle slices,
-// the remarks table and the badges open at once.
-void IconsModel::warmRemarks()
+IconsModel::~IconsModel() = default;
+
+void IconsModel::examineLoadedNames()
 {
     QElapsedTimer slice;
     slice.start();
-    while (d->warmedRows < d->iconNames.size() && slice.elapsed() < 10) {
-        d->examination(d->iconNames.at(d->warmedRows));
-        ++d->warmedRows;
+    while (d->examinedRows < d->iconNames.size() && slice.elapsed() < 10) {
+        IconExamination::of(d->iconNames.at(d->examinedRows++));
     }
-    // Each size checked leaves a key in the pixmap cache that outlives its pixmap; the
-    // cache's own timed sweep of them all would stall whatever runs then, a scan say.
-    if (++d->warmedSlices % 10 == 0) {
-        QPixmapCache::flushDetachedPixmaps();
+    if (d->examinedRows >= d->iconNames.size()) {
+        d->examiner->stop();
     }
-    if (d->warmedRows >= d->iconNames.size()) {
-        d->remarksWarmer->stop();
-    }
-}
-
-bool IconsModel::isWarmingRemarks() const
-{
-    return d->remarksWarmer->isActive();
-}
-
-bool IconsModel::isReleasing() const
-{
-    return d->release->isPending() || d->loader->isReleasing();
 }
 
 QModelIndex IconsModel::index(int row, int column, const QModelIndex &parent) const
@@ -84,9 +51,6 @@ int IconsModel::columnCount(const QModelIndex &parent) const
 
 QVariant IconsModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid()) {
-        return QVariant();
-    }
     const QString name = iconName(index);
     if (name.isEmpty()) {
         return QVariant();
@@ -111,16 +75,11 @@ QString IconsModel::iconName(const QModelIndex &index) const
     return d->iconNames.at(index.row());
 }
 
-const QString &IconsModel::iconNameAt(int row) const
-{
-    return d->iconNames.at(row);
-}
-
 // A loaded icon with a file the guard refuses is shown as the blank placeholder, so that
 // no view ever decodes that file.
 QIcon IconsModel::decorationIcon(const QString &iconName) const
 {
-    if (d->loader->status(iconName) == 2 && d->examination(iconName).refused) {
+    if (d->loader->status(iconName) == 2 && IconExamination::of(iconName).refused) {
         return d->loader->getIcon(QString());
     }
     return d->loader->getIcon(iconName);
@@ -128,24 +87,13 @@ QIcon IconsModel::decorationIcon(const QString &iconName) const
 
 QIcon IconsModel::icon(const QModelIndex &index) const
 {
-    if (index.isValid() && index.row() < d->iconNames.size()) {
-        return d->loader->getIcon(iconName(index));
-    }
-    return d->loader->getIcon(QString());
-}
-
-QIcon IconsModel::loadedIcon(const QString &iconName) const
-{
-    return d->loader->loadedIcon(iconName);
+    return d->loader->getIcon(iconName(index));
 }
 
 QModelIndex IconsModel::findIcon(const QString &iconName) const
 {
     const auto it = d->rowByName.constFind(iconName);
-    if (it == d->rowByName.constEnd()) {
-        return QModelIndex();
-    }
-    return createIndex(*it, 0);
+    return it == d->rowByName.constEnd() ? QModelIndex() : createIndex(*it, 0);
 }
 
 void IconsModel::addIcon(const QString &iconName)
@@ -168,33 +116,57 @@ void IconsModel::addIcons(const QStringList &iconNames)
     const int first = d->iconNames.size();
     beginInsertRows(QModelIndex(), first, first + added.size() - 1);
     d->iconNames.append(added);
-    ++d->contentRevision;
     endInsertRows();
-    d->release->postpone();
-    d->loader->postponeRelease();
 }
 
 void IconsModel::clear()
 {
     beginResetModel();
-    d->release->retire(QList<QString>(std::exchange(d->iconNames, QStringList())));
-    d->release->retire(std::exchange(d->rowByName, QHash<QString, int>()));
+    d->iconNames.clear();
+    d->rowByName.clear();
     d->loader->clear();
-    d->release->retire(std::exchange(d->examinations, QHash<QString, IconsModelPrivate::Examination>()));
-    d->remarksWarmer->stop();
-    d->warmedRows = 0;
-    ++d->contentRevision;
+    d->examiner->stop();
+    d->examinedRows = 0;
     endResetModel();
 }
 
 void IconsModel::loadAllIcons()
 {
     for (const QString &name : qAsConst(d->iconNames)) {
-        if (d->loader->status(name) != 2) {
-            d->loader->loadIcon(name);
-        }
+        d->loader->loadIcon(name);
     }
-    ++d->contentRevision;
-    d->warmedRows = 0;
-    d->remarksWarmer->start();
+    d->examinedRows = 0;
+    d->examiner->start();
+}
+
+IconRemarks IconsModel::iconRemarks(const QString &iconName) const
+{
+    return IconExamination::of(iconName).remarks;
+}
+
+IconRemarks IconsModel::iconRemarks(const QModelIndex &index) const
+{
+    return iconRemarks(iconName(index));
+}
+
+QString IconsModel::iconRemarksAsString(const QModelIndex &index) const
+{
+    return IconExamination::of(iconName(index)).remarksText;
+}
+
+QIcon IconsModel::getMaxRemarkDialogIcon(const QString &iconName) const
+{
+    return getRemarkDialogIcon(IconExamination::of(iconName).maximum);
+}
+
+// Theme icons of the examined theme: one whose file the guard refuses gives no badge.
+QIcon IconsModel::getRemarkDialogIcon(IconRemarkState state)
+{
+    static const QString names[] = {QString(), QStringLiteral("dialog-information"), QStringLiteral("dialog-warning"), QStringLiteral("dialog-error")};
+    const int severity = static_cast<int>(state);
+    if (severity < InformationRemark || severity > ErrorRemark) {
+        return QIcon();
+    }
+    const IconExamination badge = IconExamination::of(names[severity]);
+    return badge.refused ? QIcon() : badge.icon;
 }

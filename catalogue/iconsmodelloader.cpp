@@ -1,12 +1,9 @@
 #include "iconsmodelloader.h"
 
 #include "app/constants.h"
-#include "catalogue/slicedrelease.h"
 
 #include <QHash>
 #include <QPixmap>
-
-#include <utility>
 
 class IconsModelLoaderPrivate
 {
@@ -24,35 +21,20 @@ public:
 
     QIcon emptyIcon;
     QHash<QString, QIcon> iconsCache;
-    SlicedRelease *release = nullptr;
 };
 
 IconsModelLoader::IconsModelLoader(QObject *parent)
     : QObject(parent)
+    , d(std::make_unique<IconsModelLoaderPrivate>())
 {
-    init();
 }
 
 IconsModelLoader::~IconsModelLoader() = default;
 
-void IconsModelLoader::init()
-{
-    d = std::make_unique<IconsModelLoaderPrivate>();
-    d->release = new SlicedRelease(this);
-}
-
 QIcon IconsModelLoader::getIcon(const QString &iconName) const
 {
     const auto it = d->iconsCache.constFind(iconName);
-    if (it != d->iconsCache.constEnd() && !it->isNull()) {
-        return *it;
-    }
-    return d->emptyIcon;
-}
-
-QIcon IconsModelLoader::loadedIcon(const QString &iconName) const
-{
-    return d->iconsCache.value(iconName);
+    return it != d->iconsCache.constEnd() && !it->isNull() ? *it : d->emptyIcon;
 }
 
 int IconsModelLoader::status(const QString &iconName) const
@@ -73,15 +55,5 @@ void IconsModelLoader::loadIcon(const QString &iconName)
 
 void IconsModelLoader::clear()
 {
-    d->release->retire(std::exchange(d->iconsCache, QHash<QString, QIcon>()));
-}
-
-void IconsModelLoader::postponeRelease()
-{
-    d->release->postpone();
-}
-
-bool IconsModelLoader::isReleasing() const
-{
-    return d->release->isPending();
+    d->iconsCache.clear();
 }

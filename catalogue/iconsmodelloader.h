@@ -20,20 +20,11 @@ public:
     QIcon getIcon(const QString &iconName) const;
     // 2 once the name is cached, 0 before.
     int status(const QString &iconName) const;
-    // What the loading pass got from the theme, a null icon where it found nothing or
-    // has not been.
-    QIcon loadedIcon(const QString &iconName) const;
     void loadIcon(const QString &iconName);
-    // Empty at once; the icons held until now are let go of from the event loop.
     void clear();
-    bool isReleasing() const;
-    // New names are coming in: what a clear took out waits until they stop.
-    void postponeRelease();
 
 private:
-    void init();
-
-    std::unique_ptr<IconsModelLoaderPrivate> d;
+    std::unique_ptr<IconsModelLoaderPrivate> const d;
 };
 
 #endif

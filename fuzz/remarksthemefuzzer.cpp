@@ -1,5 +1,6 @@
 // The remark engine over a theme whose index.theme and image bytes come from the fuzzer.
 // Input: a kind byte, then the index text up to the first NUL, then the image bytes.
+#include "catalogue/iconexamination.h"
 #include "catalogue/iconsmodel.h"
 
 #include "fuzzerenvironment.h"
@@ -68,14 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QString &name : {QStringLiteral("fuzz"), QStringLiteral("fuzz-more"), QStringLiteral("loose"), QStringLiteral("absent")}) {
         model->addIcon(name);
     }
-    // Both engine paths: names the loader has not reached, then the icons of a loading pass.
+    // Examined before and after a loading pass, and anew as a find examines.
     for (int pass = 0; pass < 2; ++pass) {
         for (const QString &name : {QStringLiteral("fuzz"), QStringLiteral("fuzz-more"), QStringLiteral("loose"), QStringLiteral("absent")}) {
-            const IconRemarks remarks = model->iconRemarks(name);
+            const IconRemarks remarks = pass ? IconExamination::of(name, true).remarks : model->iconRemarks(name);
             if (remarks.isEmpty() && name == QLatin1String("absent")) {
                 std::abort();
             }
-            model->dropCachedRemarks(name);
         }
         model->loadAllIcons();
     }

@@ -1,23 +1,15 @@
 #include "iconsremarksviewdialog.h"
 
 #include "iconsproxyremarksmodel.h"
-#include "remarkssortmodel.h"
-
-#include "catalogue/iconsmodel.h"
-#include "sizehintmemodelegate.h"
+#include "remarklinesdelegate.h"
 #include "ui_iconsremarksviewdialog.h"
 
 #include <KLocalizedString>
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLayout>
 #include <QMenu>
-#include <QPointer>
-#include <QResizeEvent>
-#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
@@ -28,20 +20,15 @@ IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *
     ui->setupUi(this);
 
     auto *remarksModel = new IconsProxyRemarksModel(iconsModel, this);
-    m_sortModel = new RemarksSortModel(this);
+    m_sortModel = new QSortFilterProxyModel(this);
     m_sortModel->setSourceModel(remarksModel);
     m_sortModel->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_sortModel->sort(IconsProxyRemarksModel::IconNameProperty, Qt::AscendingOrder);
 
-    auto *delegate = new SizeHintMemoDelegate(this);
-    delegate->setContentRevision([model = QPointer<IconsModel>(iconsModel)]() {
-        return model ? model->contentRevision() : 0;
-    });
-    ui->iconsRemarksTableView->setItemDelegate(delegate);
+    ui->iconsRemarksTableView->setItemDelegate(new RemarkLinesDelegate(this));
     ui->iconsRemarksTableView->setModel(m_sortModel);
     ui->iconsRemarksTableView->setSortingEnabled(true);
     ui->iconsRemarksTableView->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    giveRemarksColumnItsWidth();
 
     auto *menu = new QMenu(this);
     QAction *copyThis = menu->addAction(i18nd("zel-find-qicon", "Copy this remark"));
@@ -58,25 +45,6 @@ IconsRemarksViewDialog::IconsRemarksViewDialog(IconsModel *iconsModel, QWidget *
 IconsRemarksViewDialog::~IconsRemarksViewDialog()
 {
     delete ui;
-}
-
-// Rows sized before the header stretches the remarks column are sized twice; laying the
-// header out at its coming width first makes the costly pass happen once.
-void IconsRemarksViewDialog::giveRemarksColumnItsWidth()
-{
-    layout()->activate();
-    QTableView *table = ui->iconsRemarksTableView;
-    QHeaderView *header = table->horizontalHeader();
-    // The form hides the vertical header; a long list brings the vertical scroll bar.
-    const int viewportWidth = table->contentsRect().width() - table->verticalScrollBar()->sizeHint().width();
-    const QSize oldSize = header->size();
-    header->resize(viewportWidth, header->sizeHint().height());
-    QResizeEvent resized(header->size(), oldSize);
-    QCoreApplication::sendEvent(header, &resized);
-    // Stretches the last section anew over the header's new width; a plain resize of the
-    // section would also make its new width the least it may shrink to.
-    header->setStretchLastSection(false);
-    header->setStretchLastSection(true);
 }
 
 QStringList IconsRemarksViewDialog::iconRemarksAtIndex(const QModelIndex &index)

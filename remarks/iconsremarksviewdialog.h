@@ -21,8 +21,6 @@ public:
     void copyAllRemarks();
 
 private:
-    void giveRemarksColumnItsWidth();
-
     QSortFilterProxyModel *m_sortModel = nullptr;
     Ui_IconsRemarksViewDialog *ui = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "themereport.h"
 
+#include "catalogue/iconexamination.h"
 #include "catalogue/iconsizetext.h"
-#include "catalogue/iconsmodel.h"
 #include "app/constants.h"
 #include "report/themeindexcheck.h"
 
@@ -13,14 +13,10 @@
 
 #include <algorithm>
 
-ThemeReport::ThemeReport(QObject *parent)
-    : QObject(parent)
-    , m_iconsModel(new IconsModel(this))
-    , m_suffixes(iconFileSuffixes)
+ThemeReport::ThemeReport()
+    : m_suffixes(iconFileSuffixes)
 {
 }
-
-ThemeReport::~ThemeReport() = default;
 
 void ThemeReport::setSearchIconSuffixes(const QStringList &suffixes)
 {
@@ -50,18 +46,14 @@ QList<ThemeReport::Entry> ThemeReport::examine(const QStringList &iconNames)
 {
     QStringList unique = iconNames;
     unique.removeDuplicates();
-    m_iconsModel->addIcons(unique);
-    m_iconsModel->loadAllIcons();
-
     QList<Entry> entries;
     entries.reserve(unique.size());
     for (const QString &name : qAsConst(unique)) {
-        Entry entry;
-        // Loaded a moment ago under the same theme set-up, the pass's icon answers as a
-        // fresh lookup would, without a second lookup.
-        const QIcon loaded = m_iconsModel->loadedIcon(name);
-        static_cast<IconExamination &>(entry) = IconExamination::examine(m_iconsModel, name, loaded.isNull() ? QIcon::fromTheme(name) : loaded);
-        entry.files = m_iconsModel->iconFiles(name, entry.sizes);
+        const IconExamination examined = IconExamination::of(name);
+        Entry entry{name, examined.nameInUse, examined.hasThemeIcon, examined.distinctSizes(), {}, examined.remarks, examined.maximum};
+        for (const QSize &size : qAsConst(entry.sizes)) {
+            entry.files.append(examined.fileFor(size));
+        }
         entries.append(entry);
     }
     return entries;

@@ -1,26 +1,26 @@
 #ifndef THEMEREPORT_H
 #define THEMEREPORT_H
 
-#include "catalogue/iconexamination.h"
 #include "catalogue/iconremarkstate.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QObject>
 #include <QSize>
 #include <QStringList>
 
-class IconsModel;
-
-// The main window's scan, loading pass and remark engine without the window, for
-// checking icon themes where nobody looks at a screen.
-class ThemeReport : public QObject
+// The window's examination of names without the window, for checking icon themes where
+// nobody looks at a screen.
+class ThemeReport
 {
-    Q_OBJECT
 public:
-    // For each size, the file the toolkit takes for it.
-    struct Entry : IconExamination {
-        QStringList files;
+    struct Entry {
+        QString name;
+        QString nameInUse;
+        bool hasThemeIcon = false;
+        QList<QSize> sizes; // each once, smallest first
+        QStringList files; // the file the toolkit takes for each size
+        IconRemarks remarks;
+        IconRemarkState maximum = NoRemark;
     };
 
     enum class Scope { Theme, Inherited, All };
@@ -32,8 +32,7 @@ public:
         QString suiteName; // JUnit
     };
 
-    explicit ThemeReport(QObject *parent = nullptr);
-    ~ThemeReport() override;
+    ThemeReport();
 
     void setSearchIconSuffixes(const QStringList &suffixes);
 
@@ -59,7 +58,6 @@ public:
     static QByteArray toJunit(const QList<Entry> &entries, const Output &output);
 
 private:
-    IconsModel *m_iconsModel = nullptr;
     QStringList m_suffixes;
     IconRemarks m_scanRemarks;
 };

@@ -291,8 +291,6 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
         return usageError(errors, i18nd("zel-find-qicon", "No icon names to examine: give names, --stdin or --scan."));
     }
 
-    // Built first: like the main window's model it puts the platform's theme in force, which
-    // the options then override.
     ThemeReport report;
     applyThemeOptions(parser, options, themePaths, fallbackPaths);
     // Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.

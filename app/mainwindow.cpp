@@ -5,6 +5,7 @@
 #include "applicants/applicantscollector.h"
 #include "applicants/applicantssortfiltermodel.h"
 #include "catalogue/iconfileguard.h"
+#include "catalogue/iconnamesproxymodel.h"
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
 #include "remarks/iconsremarksdelegate.h"
@@ -109,7 +110,7 @@ void MainWindow::initLayout()
 void MainWindow::initModels()
 {
     d->iconsModel = new IconsModel(this);
-    d->iconsProxyModel = new QSortFilterProxyModel(this);
+    d->iconsProxyModel = new IconNamesProxyModel(this);
     d->iconsProxyModel->setSortCaseSensitivity(Qt::CaseInsensitive);
     d->iconsProxyModel->sort(0, Qt::AscendingOrder);
     d->iconsProxyModel->setFilterKeyColumn(0);

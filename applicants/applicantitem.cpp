@@ -28,10 +28,15 @@ bool isCleanAbsolute(const QString &path)
     if (!path.startsWith(QLatin1Char('/')) || path.size() < 2 || path.endsWith(QLatin1Char('/'))) {
         return false;
     }
-    const auto parts = QStringView(path).mid(1).split(QLatin1Char('/'));
-    return std::none_of(parts.cbegin(), parts.cend(), [](QStringView part) {
-        return part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..");
-    });
+    for (int start = 1; start <= path.size();) {
+        const int end = path.indexOf(QLatin1Char('/'), start);
+        const QStringView part = QStringView(path).mid(start, (end < 0 ? path.size() : end) - start);
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) {
+            return false;
+        }
+        start = end < 0 ? path.size() + 1 : end + 1;
+    }
+    return true;
 }
 }
 
@@ -39,25 +44,37 @@ ApplicantItem::Sections ApplicantItem::sectionsOf(const QString &path)
 {
     Sections sections;
     const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    sections.text[Name] = fileName.left(fileName.indexOf(QLatin1Char('.')));
-    // The file's folder, absolute and clean as QDir gives it; most paths already are.
-    QString dir = isCleanAbsolute(path) ? path.left(qMax(1, path.lastIndexOf(QLatin1Char('/')))) : QFileInfo(path).dir().absolutePath();
-    if (dir.startsWith(QLatin1String("/usr/share/"))) {
-        // Upwards by the text alone, the folders need not exist here; above the root stays the root.
-        const auto climb = [&dir]() {
-            const int slash = dir.lastIndexOf(QLatin1Char('/'));
-            const QString last = dir.mid(slash + 1);
-            dir = slash <= 0 ? QStringLiteral("/") : dir.left(slash);
-            return last;
-        };
-        const QString first = climb();
-        const bool firstIsSize = isSizeDirectoryName(first);
-        sections.text[firstIsSize ? Size : Category] = first;
-        sections.text[firstIsSize ? Category : Size] = climb();
-        sections.text[Theme] = climb();
-        sections.text[MainPath] = dir;
+    if (isCleanAbsolute(path)) {
+        sections.path = path;
+    } else {
+        const QString dir = QFileInfo(path).dir().absolutePath();
+        sections.path = (dir == QLatin1String("/") ? QString() : dir) + QLatin1Char('/') + fileName;
     }
-    sections.area = ApplicantsSortFilterModel::getIconArea(sections.text[Size]);
+    const QString &base = sections.path;
+    const auto place = [&sections](int section, int from, int length) {
+        sections.from[section] = from;
+        sections.length[section] = length;
+    };
+    const int nameStart = base.lastIndexOf(QLatin1Char('/')) + 1;
+    const int dot = base.indexOf(QLatin1Char('.'), nameStart);
+    place(Name, nameStart, (dot < 0 ? base.size() : dot) - nameStart);
+    // Upwards by the text alone, the folders need not exist here; above the root stays
+    // the root. A folder is base[0, end), the root where end is 0.
+    int end = nameStart - 1;
+    if (QStringView(base).left(end).startsWith(QLatin1String("/usr/share/"))) {
+        const auto climb = [&base, &end, &place](int section) {
+            const int from = end <= 0 ? 0 : base.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
+            place(section, from, end - from);
+            end = end <= 0 ? 0 : from - 1;
+        };
+        const int firstFrom = base.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
+        const bool firstIsSize = isSizeDirectoryName(QStringView(base).mid(firstFrom, end - firstFrom));
+        climb(firstIsSize ? Size : Category);
+        climb(firstIsSize ? Category : Size);
+        climb(Theme);
+        place(MainPath, 0, end <= 0 ? 1 : end);
+    }
+    sections.area = ApplicantsSortFilterModel::getIconArea(sections.text(Size).toString());
     return sections;
 }
 
@@ -66,6 +83,11 @@ ApplicantItem::ApplicantItem(const QString &path)
     , m_sections(sectionsOf(path))
 {
     setToolTip(path);
+}
+
+int ApplicantItem::type() const
+{
+    return Type;
 }
 
 const ApplicantItem::Sections &ApplicantItem::sections() const

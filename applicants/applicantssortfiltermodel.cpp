@@ -53,8 +53,9 @@ qint64 edgeTimesEdge(const QString &text)
 const ApplicantItem::Sections &sectionsAt(const QModelIndex &index, ApplicantItem::Sections &own)
 {
     const auto *model = qobject_cast<const QStandardItemModel *>(index.model());
-    if (const auto *item = model ? dynamic_cast<const ApplicantItem *>(model->itemFromIndex(index)) : nullptr) {
-        return item->sections();
+    const QStandardItem *item = model ? model->itemFromIndex(index) : nullptr;
+    if (item && item->type() == ApplicantItem::Type) {
+        return static_cast<const ApplicantItem *>(item)->sections();
     }
     own = ApplicantItem::sectionsOf(index.data(Qt::DisplayRole).toString());
     return own;
@@ -97,7 +98,7 @@ QList<IconPathSection> ApplicantsSortFilterModel::sortSectionsPolicy() const
 
 QString ApplicantsSortFilterModel::getIconPathSectionText(const QString &path, IconPathSection section)
 {
-    return section >= MainPath && section <= Name ? ApplicantItem::sectionsOf(path).text[section] : QString();
+    return section >= MainPath && section <= Name ? ApplicantItem::sectionsOf(path).text(section).toString() : QString();
 }
 
 int ApplicantsSortFilterModel::getIconArea(const QString &sizeText)
@@ -139,7 +140,7 @@ bool ApplicantsSortFilterModel::filterAcceptsRow(int sourceRow, const QModelInde
         return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
     }
     ApplicantItem::Sections own;
-    return sectionsAt(index, own).text[Name] == m_iconNameFilter;
+    return sectionsAt(index, own).text(Name) == m_iconNameFilter;
 }
 
 bool ApplicantsSortFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
@@ -155,12 +156,10 @@ bool ApplicantsSortFilterModel::lessThan(const QModelIndex &left, const QModelIn
         if (section < MainPath || section > Name) {
             continue;
         }
-        const QString &leftText = leftSections.text[section];
-        const QString &rightText = rightSections.text[section];
-        if (leftText == rightText) {
-            continue;
+        const int order = leftSections.text(section).compare(rightSections.text(section));
+        if (order != 0) {
+            return section == Size ? leftSections.area < rightSections.area : order < 0;
         }
-        return section == Size ? leftSections.area < rightSections.area : leftText < rightText;
     }
     return false;
 }

@@ -176,15 +176,16 @@ private:
     QString m_sections;
 };
 
-// Takes each batch of a walk into the list, on the walk's own thread.
+// Takes each batch of a walk into the list, on the walk's own thread, and hands it back.
 inline void collectBatches(ScanIconNamesThread *thread, QStringList *names)
 {
     QObject::connect(
         thread,
         &ScanIconNamesThread::iconNamesFinded,
         thread,
-        [names](const QStringList &batch) {
+        [thread, names](const QStringList &batch) {
             *names += batch;
+            thread->releaseBatch();
         },
         Qt::DirectConnection);
 }

@@ -8,7 +8,6 @@
 #include "remarks/iconsremarksviewdialog.h"
 #include "report/themereport.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -352,16 +351,11 @@ std::pair<double, double> Bench::timeScan(Figure &scanFigure)
 // user who waited.
 void Bench::waitForWarming()
 {
-    // The names are examined in idle slices of a zero timer: the event loop blocks again
-    // only once the last is examined.
-    bool blocked = false;
-    const QMetaObject::Connection connection = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [&blocked]() {
-        blocked = true;
-    });
-    while (!blocked) {
+    // The loaded names are examined in idle slices of the model's zero timer.
+    const QTimer *examiner = m_icons->findChild<QTimer *>();
+    while (examiner && examiner->isActive()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    QObject::disconnect(connection);
 }
 
 void Bench::timeQuietScans()

@@ -7,7 +7,7 @@
 #include <KLocalizedString>
 
 #include <QHash>
-#include <QPixmap>
+#include <QImageReader>
 
 #include <private/qiconloader_p.h>
 
@@ -76,6 +76,19 @@ QStringList toolkitFiles(const QString &name, const QList<QSize> &sizes)
     return files;
 }
 
+// Whether the file gives an image at the size, decoded as the toolkit's icon engine would
+// decode it (a raster file whole, an SVG rendered at the size), but not through QIcon:
+// each pixmap an icon makes leaves a key in the pixmap cache, and the cache's periodic
+// sweep of a whole theme's keys stalls whatever runs then.
+bool decodes(const QString &file, const QSize &size)
+{
+    QImageReader reader(file);
+    if (reader.format().startsWith("svg")) {
+        reader.setScaledSize(size);
+    }
+    return !reader.read().isNull();
+}
+
 IconExamination examine(const QString &name)
 {
     IconExamination examined;
@@ -91,7 +104,7 @@ IconExamination examine(const QString &name)
             const QString &file = examined.files.at(i);
             const bool refused = !file.isEmpty() && !IconFileGuard::isDecodable(file);
             examined.refused = examined.refused || refused;
-            if (refused || examined.icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off).isNull()) {
+            if (refused || file.isEmpty() || !decodes(file, examined.sizes.at(i))) {
                 examined.nullSizes.append(i);
             }
         }

@@ -75,6 +75,11 @@ QString IconsModel::iconName(const QModelIndex &index) const
     return d->iconNames.at(index.row());
 }
 
+const QString &IconsModel::iconNameAt(int row) const
+{
+    return d->iconNames.at(row);
+}
+
 // A loaded icon with a file the guard refuses is shown as the blank placeholder, so that
 // no view ever decodes that file.
 QIcon IconsModel::decorationIcon(const QString &iconName) const

@@ -23,6 +23,9 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     QString iconName(const QModelIndex &index) const;
+    // The name of a row that exists, without a copy: the names list's sort compares each
+    // name some twenty times.
+    const QString &iconNameAt(int row) const;
     QIcon icon(const QModelIndex &index) const;
     // What views show for the name: its loaded icon, unless a file of it must not be decoded.
     QIcon decorationIcon(const QString &iconName) const;

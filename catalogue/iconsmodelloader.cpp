@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QPixmap>
 
+#include <utility>
+
 class IconsModelLoaderPrivate
 {
 public:
@@ -21,6 +23,10 @@ public:
 
     QIcon emptyIcon;
     QHash<QString, QIcon> iconsCache;
+    // What a clear took out: letting go of a theme's icons takes the GUI thread tens of
+    // milliseconds, which at a scan's start would hold the window. They go at the next
+    // loading pass, which holds it anyway.
+    QHash<QString, QIcon> cleared;
 };
 
 IconsModelLoader::IconsModelLoader(QObject *parent)
@@ -44,6 +50,7 @@ int IconsModelLoader::status(const QString &iconName) const
 
 void IconsModelLoader::loadIcon(const QString &iconName)
 {
+    d->cleared.clear();
     if (d->iconsCache.contains(iconName)) {
         return;
     }
@@ -55,5 +62,5 @@ void IconsModelLoader::loadIcon(const QString &iconName)
 
 void IconsModelLoader::clear()
 {
-    d->iconsCache.clear();
+    d->cleared = std::exchange(d->iconsCache, QHash<QString, QIcon>());
 }

@@ -32,7 +32,6 @@ void MainWindow::addFindedIconNames(const QStringList &iconNames)
 {
     d->iconsModel->addIcons(iconNames);
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Scaning icon names(count: %1). Wait icon names load...", QString::number(d->iconsModel->rowCount())));
-    d->scanIconNamesThread->releaseBatch();
 }
 
 void MainWindow::scanIconNamesStop()

@@ -176,16 +176,15 @@ private:
     QString m_sections;
 };
 
-// Takes each batch of a walk into the list, on the walk's own thread, and hands it back.
+// Takes each batch of a walk into the list, on the walk's own thread.
 inline void collectBatches(ScanIconNamesThread *thread, QStringList *names)
 {
     QObject::connect(
         thread,
         &ScanIconNamesThread::iconNamesFinded,
         thread,
-        [thread, names](const QStringList &batch) {
+        [names](const QStringList &batch) {
             *names += batch;
-            thread->releaseBatch();
         },
         Qt::DirectConnection);
 }

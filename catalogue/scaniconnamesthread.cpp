@@ -45,17 +45,6 @@ QStringList ScanIconNamesThread::searchIconSuffixes() const
 void ScanIconNamesThread::stop()
 {
     m_stopFlag = true;
-    // Under the lock, so that a walk about to wait for a taken batch cannot miss the wake-up.
-    QMutexLocker locker(&m_flightMutex);
-    m_flightChanged.wakeAll();
-}
-
-void ScanIconNamesThread::releaseBatch()
-{
-    QMutexLocker locker(&m_flightMutex);
-    // A batch of a run that has ended may still be taken after the next one started.
-    m_inFlight = std::max(0, m_inFlight - 1);
-    m_flightChanged.wakeAll();
 }
 
 bool ScanIconNamesThread::isNeedStop() const
@@ -66,10 +55,6 @@ bool ScanIconNamesThread::isNeedStop() const
 void ScanIconNamesThread::run()
 {
     m_stopFlag = false;
-    {
-        QMutexLocker locker(&m_flightMutex);
-        m_inFlight = 0;
-    }
     m_reported.clear();
     m_batchClock.start();
     const QStringList roots = dirPaths();
@@ -139,19 +124,9 @@ void ScanIconNamesThread::foundName(const QString &iconName)
     }
 }
 
-// A stopped walk hands over what it holds without waiting, so every name found before
-// the stop arrives; nobody would take the batches of a walk without a receiver.
 void ScanIconNamesThread::flushBatch()
 {
-    if (m_batch.isEmpty()) {
-        return;
+    if (!m_batch.isEmpty()) {
+        Q_EMIT iconNamesFinded(std::exchange(m_batch, QStringList()));
     }
-    if (isSignalConnected(QMetaMethod::fromSignal(&ScanIconNamesThread::iconNamesFinded))) {
-        QMutexLocker locker(&m_flightMutex);
-        while (m_inFlight >= batchesInFlight && !m_stopFlag) {
-            m_flightChanged.wait(&m_flightMutex);
-        }
-        ++m_inFlight;
-    }
-    Q_EMIT iconNamesFinded(std::exchange(m_batch, QStringList()));
 }

@@ -6,7 +6,6 @@
 #include <QSet>
 #include <QStringList>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
 
@@ -29,16 +28,10 @@ public:
 
     void scanIconNamesByDirPath(const QString &dirPath);
 
-    // The receiver of iconNamesFinded calls this for every batch it has taken. A walk
-    // holds while two batches are untaken: batches queued faster than the window takes
-    // them would be handled back to back, holding its event loop for their sum.
-    void releaseBatch();
-
     // A batch closes after this long, or at batchNames names or a sixteenth of the names
     // reported so far, whichever is more.
     static constexpr int batchNames = 64;
     static constexpr int batchMilliseconds = 5;
-    static constexpr int batchesInFlight = 2;
 
 Q_SIGNALS:
     // Once per icon file met, on every path to it, while a receiver is connected.
@@ -62,9 +55,6 @@ private:
     QSet<QString> m_reported;
     QStringList m_batch;
     QElapsedTimer m_batchClock;
-    QMutex m_flightMutex;
-    QWaitCondition m_flightChanged;
-    int m_inFlight = 0;
 };
 
 #endif

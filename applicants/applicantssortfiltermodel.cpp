@@ -50,10 +50,9 @@ qint64 edgeTimesEdge(const QString &text)
 
 // The sections of a row: its item's own, or read from its path where the source holds
 // plain items.
-const ApplicantItem::Sections &sectionsAt(const QModelIndex &index, ApplicantItem::Sections &own)
+const ApplicantItem::Sections &sectionsAt(const QStandardItemModel *items, const QModelIndex &index, ApplicantItem::Sections &own)
 {
-    const auto *model = qobject_cast<const QStandardItemModel *>(index.model());
-    const QStandardItem *item = model ? model->itemFromIndex(index) : nullptr;
+    const QStandardItem *item = items ? items->itemFromIndex(index) : nullptr;
     if (item && item->type() == ApplicantItem::Type) {
         return static_cast<const ApplicantItem *>(item)->sections();
     }
@@ -140,7 +139,7 @@ bool ApplicantsSortFilterModel::filterAcceptsRow(int sourceRow, const QModelInde
         return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
     }
     ApplicantItem::Sections own;
-    return sectionsAt(index, own).text(Name) == m_iconNameFilter;
+    return sectionsAt(qobject_cast<const QStandardItemModel *>(sourceModel()), index, own).text(Name) == m_iconNameFilter;
 }
 
 bool ApplicantsSortFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
@@ -148,10 +147,11 @@ bool ApplicantsSortFilterModel::lessThan(const QModelIndex &left, const QModelIn
     if (m_sortSectionsPolicy.isEmpty() || !left.isValid() || !right.isValid()) {
         return QSortFilterProxyModel::lessThan(left, right);
     }
+    const auto *items = qobject_cast<const QStandardItemModel *>(sourceModel());
     ApplicantItem::Sections leftOwn;
     ApplicantItem::Sections rightOwn;
-    const ApplicantItem::Sections &leftSections = sectionsAt(left, leftOwn);
-    const ApplicantItem::Sections &rightSections = sectionsAt(right, rightOwn);
+    const ApplicantItem::Sections &leftSections = sectionsAt(items, left, leftOwn);
+    const ApplicantItem::Sections &rightSections = sectionsAt(items, right, rightOwn);
     for (IconPathSection section : m_sortSectionsPolicy) {
         if (section < MainPath || section > Name) {
             continue;

@@ -160,7 +160,7 @@ private Q_SLOTS:
             }
             const QString files = examined.files.join(',').remove(dir.path() + '/');
             return QString(sizes.join(',') + ' ' + files).trimmed() + '|'
-                + (examined.nameInUse.isEmpty() ? examined.remarksText : QString("%1 remarks").arg(examined.remarks.size()));
+                + (examined.nameInUse.isEmpty() ? examined.remarksText() : QString("%1 remarks").arg(examined.remarks.size()));
         };
         QTEST(describe(), "before");
         if (change == QLatin1String("theme name")) {

@@ -93,11 +93,11 @@ IconExamination examine(const QString &name)
 {
     IconExamination examined;
     examined.name = name;
-    examined.icon = QIcon::fromTheme(name);
-    examined.nameInUse = examined.icon.name();
+    const QIcon icon = QIcon::fromTheme(name);
+    examined.nameInUse = icon.name();
     examined.hasThemeIcon = QIcon::hasThemeIcon(name);
     if (!examined.nameInUse.isEmpty()) {
-        examined.sizes = examined.icon.availableSizes(QIcon::Normal, QIcon::Off);
+        examined.sizes = icon.availableSizes(QIcon::Normal, QIcon::Off);
         examined.files = toolkitFiles(name, examined.sizes);
         for (int i = 0; i < examined.sizes.size(); ++i) {
             // A file the guard refuses is never decoded; its size has no image valid.
@@ -110,12 +110,9 @@ IconExamination examine(const QString &name)
         }
     }
     examined.remarks = remarksOf(examined);
-    QStringList lines;
     for (const IconRemark &remark : qAsConst(examined.remarks)) {
         examined.maximum = std::max(examined.maximum, remark.first);
-        lines.append(remark.second);
     }
-    examined.remarksText = lines.join(QLatin1Char('\n'));
     return examined;
 }
 
@@ -140,6 +137,15 @@ IconExamination IconExamination::of(const QString &name, bool fresh)
         it = held.examinations.insert(name, examine(name));
     }
     return *it;
+}
+
+QString IconExamination::remarksText() const
+{
+    QStringList lines;
+    for (const IconRemark &remark : remarks) {
+        lines.append(remark.second);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QList<QSize> IconExamination::distinctSizes() const

@@ -3,7 +3,6 @@
 
 #include "catalogue/iconremarkstate.h"
 
-#include <QIcon>
 #include <QList>
 #include <QSize>
 #include <QStringList>
@@ -16,15 +15,13 @@ class IconExamination
 {
 public:
     QString name;
-    QIcon icon; // QIcon::fromTheme(name)
-    QString nameInUse;
+    QString nameInUse; // of QIcon::fromTheme(name)
     bool hasThemeIcon = false;
     QList<QSize> sizes; // as the icon offers them, a size listed twice included
     QStringList files; // the file the toolkit takes for each of sizes, empty where none
     QVector<int> nullSizes; // indexes into sizes that give no valid image
     bool refused = false; // a file of it must not be decoded
     IconRemarks remarks; // in the order the checks give them
-    QString remarksText; // one line each
     IconRemarkState maximum = NoRemark;
 
     // The examination held for the name, made now where none is held for the answer the
@@ -34,6 +31,8 @@ public:
     // fresh: made now in any case, as a find is, since a file may have changed on disk.
     static IconExamination of(const QString &name, bool fresh = false);
 
+    // One line each: held once, a theme of 200,000 names would hold its remarks twice.
+    QString remarksText() const;
     // Each size once, smallest width first, then smallest height.
     QList<QSize> distinctSizes() const;
     QString fileFor(const QSize &size) const;

@@ -197,9 +197,10 @@ bool IconFileGuard::isDecodable(const QString &path)
 QIcon IconFileGuard::frameIcon(const QString &iconName)
 {
     const IconExamination examined = IconExamination::of(iconName);
+    const QIcon themed = QIcon::fromTheme(iconName);
     QIcon frame;
     for (int i = 0; i < examined.sizes.size() && !examined.refused; ++i) {
-        frame.addPixmap(examined.icon.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off));
+        frame.addPixmap(themed.pixmap(examined.sizes.at(i), QIcon::Normal, QIcon::Off));
     }
     return frame;
 }

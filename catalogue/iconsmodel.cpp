@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <utility>
+
 IconsModel::IconsModel(QObject *parent)
     : QAbstractListModel(parent)
     , d(std::make_unique<IconsModelPrivate>())
@@ -127,8 +129,8 @@ void IconsModel::addIcons(const QStringList &iconNames)
 void IconsModel::clear()
 {
     beginResetModel();
-    d->iconNames.clear();
-    d->rowByName.clear();
+    d->clearedNames = std::exchange(d->iconNames, QStringList());
+    d->clearedRows = std::exchange(d->rowByName, QHash<QString, int>());
     d->loader->clear();
     d->examiner->stop();
     d->examinedRows = 0;
@@ -137,6 +139,8 @@ void IconsModel::clear()
 
 void IconsModel::loadAllIcons()
 {
+    d->clearedNames.clear();
+    d->clearedRows.clear();
     for (const QString &name : qAsConst(d->iconNames)) {
         d->loader->loadIcon(name);
     }
@@ -156,7 +160,7 @@ IconRemarks IconsModel::iconRemarks(const QModelIndex &index) const
 
 QString IconsModel::iconRemarksAsString(const QModelIndex &index) const
 {
-    return IconExamination::of(iconName(index)).remarksText;
+    return IconExamination::of(iconName(index)).remarksText();
 }
 
 QIcon IconsModel::getMaxRemarkDialogIcon(const QString &iconName) const
@@ -172,6 +176,5 @@ QIcon IconsModel::getRemarkDialogIcon(IconRemarkState state)
     if (severity < InformationRemark || severity > ErrorRemark) {
         return QIcon();
     }
-    const IconExamination badge = IconExamination::of(names[severity]);
-    return badge.refused ? QIcon() : badge.icon;
+    return IconExamination::of(names[severity]).refused ? QIcon() : QIcon::fromTheme(names[severity]);
 }

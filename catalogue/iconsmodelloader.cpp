@@ -23,9 +23,8 @@ public:
 
     QIcon emptyIcon;
     QHash<QString, QIcon> iconsCache;
-    // What a clear took out: letting go of a theme's icons takes the GUI thread tens of
-    // milliseconds, which at a scan's start would hold the window. They go at the next
-    // loading pass, which holds it anyway.
+    // What a clear took out, let go of at the next loading pass, which holds the window
+    // anyway: a theme's icons take the GUI thread tens of milliseconds to let go of.
     QHash<QString, QIcon> cleared;
 };
 

@@ -19,7 +19,7 @@ void MainWindow::scanIconNamesStart()
     d->iconsModel->clear();
     d->scanIconNamesThread->setDirPaths(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths());
     // A sorting proxy places each new row on its own and then rebuilds its whole mapping,
-    // once per row: quadratic in a folder of 200,000 icons. Appended in the order found,
+    // once per row: quadratic in a very large folder. Appended in the order found,
     // the rows of a batch are one insertion, and the list is sorted once, at the end.
     d->iconsProxyModel->setDynamicSortFilter(false);
     d->scanIconNamesThread->start(QThread::InheritPriority);

@@ -218,6 +218,23 @@ public:
         directory.linksLookedAt = true;
     }
 
+    // The folder's subdirectories and its files of the names, in the folder's order.
+    static QVector<int> entriesToVisit(const Directory &directory, const QStringList &suffixes, const QSet<QString> &baseNames)
+    {
+        QVector<int> visit = directory.plainDirectories + directory.linkedDirectories;
+        for (const QString &baseName : baseNames) {
+            for (int position : directory.byBaseName.value(baseName)) {
+                const Entry &entry = directory.entries.at(position);
+                if (entry.kind == Kind::File && suffixes.contains(entry.suffix)) {
+                    visit.append(position);
+                }
+            }
+        }
+        std::sort(visit.begin(), visit.end());
+        visit.erase(std::unique(visit.begin(), visit.end()), visit.end());
+        return visit;
+    }
+
     // What one collect found under a folder: a run of its paths, and where their part
     // below the folder starts. A folder met again through another link gives the same
     // files under the new path, so a tree of links is read and walked once.
@@ -288,26 +305,7 @@ public:
         if (!linksAsLookedAt(directory)) {
             lookAtLinks(directory, prefix);
         }
-        QVector<int> visit = directory.plainDirectories;
-        visit += directory.linkedDirectories;
-        for (const QString &baseName : baseNames) {
-            const auto it = directory.byBaseName.constFind(baseName);
-            if (it == directory.byBaseName.constEnd()) {
-                continue;
-            }
-            for (int position : *it) {
-                const Entry &entry = directory.entries.at(position);
-                if (entry.kind == Kind::File && suffixes.contains(entry.suffix)) {
-                    visit.append(position);
-                }
-            }
-        }
-        if (visit.isEmpty()) {
-            return;
-        }
-        std::sort(visit.begin(), visit.end());
-        visit.erase(std::unique(visit.begin(), visit.end()), visit.end());
-
+        const QVector<int> visit = entriesToVisit(directory, suffixes, baseNames);
         // Recursion may rehash the table, so nothing below holds a reference into it.
         QVector<QPair<Kind, QString>> steps;
         steps.reserve(visit.size());

@@ -75,7 +75,6 @@ private Q_SLOTS:
         QTest::newRow("byte array") << QByteArray("@ByteArray(\\x1\\0\\xff)") << "QByteArray:0100ff";
         QTest::newRow("doubled at") << QByteArray("@@at, b") << "QStringList:@at|b";
         QTest::newRow("invalid") << QByteArray("@Invalid()") << "Invalid:";
-        QTest::newRow("size") << QByteArray("@Size(3 4)") << "QSize:";
         QTest::newRow("quote inside") << QByteArray("a\"b;=c\"d") << "QString:ab;=cd";
         QTest::newRow("line going on in quotes") << QByteArray("\"a\nb\"") << "QString:a\nb";
         QTest::newRow("the word alone") << QByteArray("Variant(1)") << "QString:Variant(1)";

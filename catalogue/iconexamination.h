@@ -31,7 +31,7 @@ public:
     // fresh: made now in any case, as a find is, since a file may have changed on disk.
     static IconExamination of(const QString &name, bool fresh = false);
 
-    // One line each: held once, a theme of 200,000 names would hold its remarks twice.
+    // One line each. Made when asked: held as well, a large theme's remarks would be held twice.
     QString remarksText() const;
     // Each size once, smallest width first, then smallest height.
     QList<QSize> distinctSizes() const;

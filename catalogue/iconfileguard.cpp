@@ -117,6 +117,24 @@ bool styleRefersOutside(const QStringRef &style)
     return false;
 }
 
+// Whether an element names nothing outside the document: references to its own elements
+// and data held in it (within the limits) only.
+bool elementIsSelfContained(const QXmlStreamReader &xml, int depth)
+{
+    if (xml.namespaceUri().contains(QLatin1String("XInclude"))) {
+        return false;
+    }
+    const QXmlStreamAttributes attributes = xml.attributes();
+    return std::none_of(attributes.cbegin(), attributes.cend(), [depth](const QXmlStreamAttribute &attribute) {
+        const QStringRef value = attribute.value();
+        if (attribute.name() == QLatin1String("style")) {
+            return styleRefersOutside(value);
+        }
+        return attribute.name() == QLatin1String("href") && !value.startsWith(QLatin1Char('#'))
+            && !(value.startsWith(QLatin1String("data:")) && dataFits(value.toString(), depth));
+    });
+}
+
 // Whether the SVG needs nothing outside itself: an external entity, a style sheet, an
 // XInclude, or a reference other than to its own elements or to data held in it. The
 // XML reader never reads an external entity; the SVG reader would open a file an <image>
@@ -132,46 +150,18 @@ bool isSelfContained(const QByteArray &bytes, int depth)
     QXmlStreamReader xml(bytes);
     bool inStyle = false;
     while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::DTD:
-            for (const QXmlStreamEntityDeclaration &entity : xml.entityDeclarations()) {
-                if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty()) {
-                    return false;
-                }
-            }
-            break;
-        case QXmlStreamReader::ProcessingInstruction:
-            if (xml.processingInstructionTarget() == QLatin1String("xml-stylesheet")) {
-                return false;
-            }
-            break;
-        case QXmlStreamReader::StartElement:
-            if (xml.namespaceUri().contains(QLatin1String("XInclude"))) {
-                return false;
-            }
-            inStyle = xml.name() == QLatin1String("style");
-            for (const QXmlStreamAttribute &attribute : xml.attributes()) {
-                const QStringRef value = attribute.value();
-                if (attribute.name() == QLatin1String("href") && !value.startsWith(QLatin1Char('#'))
-                    && !(value.startsWith(QLatin1String("data:")) && dataFits(value.toString(), depth))) {
-                    return false;
-                }
-                if (attribute.name() == QLatin1String("style") && styleRefersOutside(value)) {
-                    return false;
-                }
-            }
-            break;
-        case QXmlStreamReader::Characters:
-            if (inStyle && styleRefersOutside(xml.text())) {
-                return false;
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            inStyle = false;
-            break;
-        default:
-            break;
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        const QXmlStreamEntityDeclarations entities = xml.entityDeclarations();
+        const bool external = std::any_of(entities.cbegin(), entities.cend(), [](const QXmlStreamEntityDeclaration &entity) {
+            return !entity.systemId().isEmpty() || !entity.publicId().isEmpty();
+        });
+        if ((token == QXmlStreamReader::DTD && external)
+            || (token == QXmlStreamReader::ProcessingInstruction && xml.processingInstructionTarget() == QLatin1String("xml-stylesheet"))
+            || (token == QXmlStreamReader::StartElement && !elementIsSelfContained(xml, depth))
+            || (token == QXmlStreamReader::Characters && inStyle && styleRefersOutside(xml.text()))) {
+            return false;
         }
+        inStyle = token == QXmlStreamReader::StartElement ? xml.name() == QLatin1String("style") : token != QXmlStreamReader::EndElement && inStyle;
     }
     return true;
 }

@@ -21,7 +21,7 @@ public:
 
     // The theme icon as the toolkit gives it now, as pixmaps of its sizes: the program's
     // own frame shows the icons of the theme in force when it was built, and is never
-    // looked up again in a theme being examined, where a lookup may try 100,000 folders.
+    // looked up again in a theme being examined, where a lookup tries every listed folder.
     // Empty where a file of it must not be decoded.
     static QIcon frameIcon(const QString &iconName);
 };

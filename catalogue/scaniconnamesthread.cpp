@@ -116,9 +116,9 @@ void ScanIconNamesThread::foundName(const QString &iconName)
         m_batchClock.restart();
     }
     m_batch.append(iconName);
-    // Every batch costs the receiver's list a pass over all its rows, so in a folder of
-    // 200,000 icons fixed-size batches add up to quadratic time; batches that grow with
-    // the names already sent keep the sum linear and the list still grows in view.
+    // Every batch costs the receiver's list a pass over all its rows, so in a very large
+    // folder fixed-size batches add up to quadratic time; batches that grow with the
+    // names already sent keep the sum linear and the list still grows in view.
     if (m_batch.size() >= std::max(batchNames, m_reported.size() / 16) || m_batchClock.elapsed() >= batchMilliseconds) {
         flushBatch();
     }

@@ -171,6 +171,76 @@ void checkSection(const QSettings &index, const QString &folder, QHash<QString, 
         scaleOne.insert(QString::number(size) + QLatin1Char('/') + index.value(folder + QStringLiteral("/Context")).toString(), folder);
     }
 }
+
+// Folders holding icon files that index.theme does not list: no lookup finds them.
+void checkUnlisted(const QStringList &folders, const QStringList &listed, const QStringList &iconSuffixes, Remarks &remarks)
+{
+    QSet<QString> withIcons;
+    // Links out and unreadable folders are the scan's to tell, once.
+    Remarks scanRemarks;
+    walkFolders(folders, scanRemarks, [&](const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry) {
+        const QString folder = QFile::decodeName(dirPath).mid(root.size() + 1);
+        if (!folder.isEmpty() && entry.kind == DirectoryListing::Kind::File && iconSuffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
+            withIcons.insert(folder);
+        }
+    });
+    QStringList unlisted = (withIcons - QSet<QString>(listed.cbegin(), listed.cend())).values();
+    unlisted.sort();
+    for (const QString &folder : qAsConst(unlisted)) {
+        remarks.add(Unlisted,
+                    ErrorRemark,
+                    i18nd("zel-find-qicon", "The folder %1 holds icon files, but index.theme does not list it: no lookup finds them.", folder));
+    }
+}
+
+void checkListed(const QSettings &index, const QStringList &listed, const QStringList &folders, Remarks &remarks)
+{
+    QHash<QString, QString> scaleOne;
+    for (const QString &folder : listed) {
+        const bool exists = std::any_of(folders.cbegin(), folders.cend(), [&folder](const QString &base) {
+            return QFileInfo(base + QLatin1Char('/') + folder).isDir();
+        });
+        if (!exists) {
+            remarks.add(Missing, WarningRemark, i18nd("zel-find-qicon", "The folder %1 listed in index.theme does not exist.", folder));
+        }
+        checkSection(index, folder, scaleOne, remarks);
+    }
+    for (const QString &folder : listed) {
+        const int scale = index.value(folder + QStringLiteral("/Scale"), 1).toInt();
+        const QString key = index.value(folder + QStringLiteral("/Size")).toString() + QLatin1Char('/') + index.value(folder + QStringLiteral("/Context")).toString();
+        if (scale > 1 && !scaleOne.contains(key)) {
+            remarks.add(NoScaleOne,
+                        WarningRemark,
+                        i18nd("zel-find-qicon", "The folder %1 has Scale %2, but no folder of its Size and Context has scale 1.", folder, QString::number(scale)));
+        }
+    }
+}
+
+void checkParents(const QString &themeName, Remarks &remarks)
+{
+    const QStringList parents = namedParents(themeName);
+    for (const QString &parent : parents) {
+        if (!ThemeIndexCheck::isFound(parent)) {
+            remarks.add(MissingParent, ErrorRemark, i18nd("zel-find-qicon", "The inherited theme %1 is not found in the theme search paths.", parent));
+        }
+    }
+    if (themeName == hicolor) {
+        return;
+    }
+    // The toolkit adds hicolor to every chain; freedesktop's icon theme rules ask the theme to name it.
+    QStringList seen{themeName};
+    for (QStringList pending = parents; !pending.isEmpty();) {
+        const QString theme = pending.takeFirst();
+        if (theme == hicolor) {
+            return;
+        }
+        if (!seen.contains(theme)) {
+            seen.append(theme);
+            pending += namedParents(theme);
+        }
+    }
+    remarks.add(MissingParent, InformationRemark, i18nd("zel-find-qicon", "The theme does not inherit hicolor, directly or through its parents."));
+}
 }
 
 QStringList ThemeIndexCheck::themeFolders(const QString &themeName)
@@ -254,70 +324,10 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
     QStringList listed = listValue(index, QStringLiteral("Icon Theme/Directories"));
     listed += listValue(index, QStringLiteral("Icon Theme/ScaledDirectories"));
     listed.removeDuplicates();
-
     const QStringList folders = themeFolders(themeName);
-    QSet<QString> withIcons;
-    // Links out and unreadable folders are the scan's to tell, once.
-    Remarks scanRemarks;
-    walkFolders(folders, scanRemarks, [&](const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry) {
-        const QString folder = QFile::decodeName(dirPath).mid(root.size() + 1);
-        if (!folder.isEmpty() && entry.kind == DirectoryListing::Kind::File && iconSuffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
-            withIcons.insert(folder);
-        }
-    });
-    const QSet<QString> listedSet(listed.cbegin(), listed.cend());
-    QStringList unlisted = (withIcons - listedSet).values();
-    unlisted.sort();
-    for (const QString &folder : qAsConst(unlisted)) {
-        remarks.add(Unlisted,
-                    ErrorRemark,
-                    i18nd("zel-find-qicon", "The folder %1 holds icon files, but index.theme does not list it: no lookup finds them.", folder));
-    }
-
-    QHash<QString, QString> scaleOne;
-    for (const QString &folder : qAsConst(listed)) {
-        const bool exists = std::any_of(folders.cbegin(), folders.cend(), [&folder](const QString &base) {
-            return QFileInfo(base + QLatin1Char('/') + folder).isDir();
-        });
-        if (!exists) {
-            remarks.add(Missing, WarningRemark, i18nd("zel-find-qicon", "The folder %1 listed in index.theme does not exist.", folder));
-        }
-        checkSection(index, folder, scaleOne, remarks);
-    }
-    for (const QString &folder : qAsConst(listed)) {
-        const int scale = index.value(folder + QStringLiteral("/Scale"), 1).toInt();
-        const QString key = index.value(folder + QStringLiteral("/Size")).toString() + QLatin1Char('/') + index.value(folder + QStringLiteral("/Context")).toString();
-        if (scale > 1 && !scaleOne.contains(key)) {
-            remarks.add(NoScaleOne,
-                        WarningRemark,
-                        i18nd("zel-find-qicon", "The folder %1 has Scale %2, but no folder of its Size and Context has scale 1.", folder, QString::number(scale)));
-        }
-    }
-
-    const QStringList parents = namedParents(themeName);
-    for (const QString &parent : parents) {
-        if (!isFound(parent)) {
-            remarks.add(MissingParent, ErrorRemark, i18nd("zel-find-qicon", "The inherited theme %1 is not found in the theme search paths.", parent));
-        }
-    }
-    if (themeName != hicolor) {
-        // The toolkit adds hicolor to every chain; freedesktop's icon theme rules ask the theme to name it.
-        bool reaches = false;
-        QStringList seen{themeName};
-        QStringList pending = parents;
-        while (!pending.isEmpty() && !reaches) {
-            const QString theme = pending.takeFirst();
-            if (seen.contains(theme)) {
-                continue;
-            }
-            seen.append(theme);
-            reaches = theme == hicolor;
-            pending += namedParents(theme);
-        }
-        if (!reaches) {
-            remarks.add(MissingParent, InformationRemark, i18nd("zel-find-qicon", "The theme does not inherit hicolor, directly or through its parents."));
-        }
-    }
+    checkUnlisted(folders, listed, iconSuffixes, remarks);
+    checkListed(index, listed, folders, remarks);
+    checkParents(themeName, remarks);
     return remarks.finished();
 }
 

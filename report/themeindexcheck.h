@@ -11,8 +11,7 @@ class ThemeIndexCheck
 {
 public:
     // Past these, a theme's index is a defect of its own: the toolkit would try every
-    // listed folder at every lookup. hicolor, the largest theme here, lists 11 KB of
-    // folders in an index of 55 KB.
+    // listed folder at every lookup. Real themes stay far below both.
     static constexpr qint64 maximumIndexBytes = qint64(1) << 20;
     static constexpr int maximumDirectoriesLength = 1 << 16;
     // Remarks of one kind beyond this many are counted, not listed.

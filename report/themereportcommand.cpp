@@ -199,6 +199,59 @@ bool writeSummary(QIODevice *errors, const QList<ThemeReport::Entry> &entries, I
               + QLatin1Char('\n'));
     return failed;
 }
+
+struct Choices {
+    ThemeReport::Output output;
+    QString format;
+    ThemeReport::Scope scope = ThemeReport::Scope::Theme;
+    bool scan = false;
+    QStringList suffixes;
+};
+
+// The choices of the output and of what is scanned; the usage error where one is off.
+QString readChoices(const QCommandLineParser &parser, const Options &options, Choices &choices)
+{
+    choices.format = parser.value(options.format);
+    if (choices.format != QLatin1String("text") && choices.format != QLatin1String("json") && choices.format != QLatin1String("junit")) {
+        return i18nd("zel-find-qicon", "Unknown output format \"%1\": use text, json or junit.", choices.format);
+    }
+    for (const auto &[option, state] : {std::make_pair(&options.failOn, &choices.output.failOn), std::make_pair(&options.minSeverity, &choices.output.minSeverity)}) {
+        bool severityOk = false;
+        *state = ThemeReport::severityFromKeyword(parser.value(*option), &severityOk);
+        if (!severityOk) {
+            return i18nd("zel-find-qicon", "Unknown severity \"%1\": use none, information, warning or error.", parser.value(*option));
+        }
+    }
+    choices.output.files = parser.isSet(options.files);
+    choices.scan = parser.isSet(options.scan);
+    const int scope = QStringList{QStringLiteral("theme"), QStringLiteral("inherited"), QStringLiteral("all")}.indexOf(parser.value(options.scope));
+    choices.scope = static_cast<ThemeReport::Scope>(scope);
+    return scope < 0 ? i18nd("zel-find-qicon", "Unknown scope \"%1\": use theme, inherited or all.", parser.value(options.scope)) : QString();
+}
+
+// The toolkit would try each of millions of listed folders at every lookup: an oversized
+// index is told of, and nothing is looked up under it.
+int runReport(Choices &choices, QStringList names, QIODevice *device, QIODevice *errors)
+{
+    ThemeReport report;
+    report.setSearchIconSuffixes(choices.suffixes);
+    const bool oversized = ThemeIndexCheck::isOversized(QIcon::themeName());
+    const bool checksIndex = choices.scan || oversized;
+    if (choices.scan && !oversized) {
+        names += report.scanIconNames(choices.scope);
+    }
+    QList<ThemeReport::Entry> entries = report.examine(oversized ? QStringList() : names);
+    const bool failed = writeSummary(errors, entries, choices.output.failOn);
+    if (checksIndex) {
+        entries.prepend(report.checkThemeIndex());
+    }
+    const bool indexFailed = checksIndex && choices.output.failOn != NoRemark && entries.first().maximum >= choices.output.failOn;
+    choices.output.suiteName = QStringLiteral("zel-find-qicon-report.") + QIcon::themeName();
+    device->write(choices.format == QLatin1String("json")    ? ThemeReport::toJson(entries, choices.output)
+                  : choices.format == QLatin1String("junit") ? ThemeReport::toJunit(entries, choices.output)
+                                                             : ThemeReport::toText(entries, choices.output));
+    return failed || indexFailed ? ThemeReportCommand::ExitFailOn : ThemeReportCommand::ExitClean;
+}
 }
 
 QString ThemeReportCommand::helpText()
@@ -246,76 +299,33 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     if (!parser.parse(arguments)) {
         return usageError(errors, parser.errorText());
     }
-    if (parser.isSet(options.help)) {
-        write(device, helpText());
+    if (parser.isSet(options.help) || parser.isSet(options.version)) {
+        write(device, parser.isSet(options.help) ? helpText() : QStringLiteral("zel-find-qicon-report %1\n").arg(QCoreApplication::applicationVersion()));
         return ExitClean;
     }
-    if (parser.isSet(options.version)) {
-        write(device, QStringLiteral("zel-find-qicon-report %1\n").arg(QCoreApplication::applicationVersion()));
-        return ExitClean;
-    }
-
-    const QString format = parser.value(options.format);
-    if (format != QLatin1String("text") && format != QLatin1String("json") && format != QLatin1String("junit")) {
-        return usageError(errors, i18nd("zel-find-qicon", "Unknown output format \"%1\": use text, json or junit.", format));
-    }
-    ThemeReport::Output output;
-    for (const auto &[option, state] : {std::make_pair(&options.failOn, &output.failOn), std::make_pair(&options.minSeverity, &output.minSeverity)}) {
-        bool severityOk = false;
-        *state = ThemeReport::severityFromKeyword(parser.value(*option), &severityOk);
-        if (!severityOk) {
-            return usageError(errors, i18nd("zel-find-qicon", "Unknown severity \"%1\": use none, information, warning or error.", parser.value(*option)));
-        }
-    }
-    output.files = parser.isSet(options.files);
-    const QStringList scopes = {QStringLiteral("theme"), QStringLiteral("inherited"), QStringLiteral("all")};
-    const int scope = scopes.indexOf(parser.value(options.scope));
-    if (scope < 0) {
-        return usageError(errors, i18nd("zel-find-qicon", "Unknown scope \"%1\": use theme, inherited or all.", parser.value(options.scope)));
-    }
-
+    Choices choices;
+    QString invalid = readChoices(parser, options, choices);
     const QStringList themePaths = nonEmpty(parser.values(options.themePath));
     const QStringList fallbackPaths = nonEmpty(parser.values(options.fallbackPath));
     const QString unreadable = unreadableFolder(themePaths + fallbackPaths);
-    if (!unreadable.isEmpty()) {
-        return usageError(errors, i18nd("zel-find-qicon", "Cannot read the folder \"%1\".", unreadable));
+    if (invalid.isEmpty() && !unreadable.isEmpty()) {
+        invalid = i18nd("zel-find-qicon", "Cannot read the folder \"%1\".", unreadable);
     }
-
     QStringList names = parser.positionalArguments();
-    if (parser.isSet(options.standardInput)) {
-        if (!readNames(input, names)) {
-            return usageError(errors, i18nd("zel-find-qicon", "Standard input holds a NUL byte, which no icon name can contain."));
-        }
+    if (invalid.isEmpty() && parser.isSet(options.standardInput) && !readNames(input, names)) {
+        invalid = i18nd("zel-find-qicon", "Standard input holds a NUL byte, which no icon name can contain.");
     }
-    if (names.isEmpty() && !parser.isSet(options.scan)) {
-        return usageError(errors, i18nd("zel-find-qicon", "No icon names to examine: give names, --stdin or --scan."));
+    if (invalid.isEmpty() && names.isEmpty() && !choices.scan) {
+        invalid = i18nd("zel-find-qicon", "No icon names to examine: give names, --stdin or --scan.");
     }
-
-    ThemeReport report;
+    if (!invalid.isEmpty()) {
+        return usageError(errors, invalid);
+    }
     applyThemeOptions(parser, options, themePaths, fallbackPaths);
     // Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.
     if (!ThemeIndexCheck::isFound(QIcon::themeName())) {
         return usageError(errors, i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", QIcon::themeName()));
     }
-
-    report.setSearchIconSuffixes(parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes());
-    // The toolkit would try each of millions of listed folders at every lookup: such an
-    // index is told of, and nothing is looked up under it.
-    const bool oversized = ThemeIndexCheck::isOversized(QIcon::themeName());
-    const bool checksIndex = parser.isSet(options.scan) || oversized;
-    if (parser.isSet(options.scan) && !oversized) {
-        names += report.scanIconNames(static_cast<ThemeReport::Scope>(scope));
-    }
-    QList<ThemeReport::Entry> entries = report.examine(oversized ? QStringList() : names);
-    const bool failed = writeSummary(errors, entries, output.failOn);
-    if (checksIndex) {
-        entries.prepend(report.checkThemeIndex());
-    }
-    const bool indexFailed = checksIndex && output.failOn != NoRemark && entries.first().maximum >= output.failOn;
-
-    output.suiteName = QStringLiteral("zel-find-qicon-report.") + QIcon::themeName();
-    device->write(format == QLatin1String("json")    ? ThemeReport::toJson(entries, output)
-                  : format == QLatin1String("junit") ? ThemeReport::toJunit(entries, output)
-                                                     : ThemeReport::toText(entries, output));
-    return failed || indexFailed ? ExitFailOn : ExitClean;
+    choices.suffixes = parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes();
+    return runReport(choices, names, device, errors);
 }

@@ -2,13 +2,11 @@
 
 #include <QMap>
 #include <QVariantList>
-#include <QPoint>
-#include <QRect>
-#include <QSize>
 #include <QStringList>
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace
 {
@@ -141,107 +139,118 @@ QByteArray escapedKey(const QString &key)
     return escaped;
 }
 
-// A value's text: quotes group, backslashes escape as in C, commas outside quotes make a
-// list, blanks around unquoted parts go. Bytes stand for Latin-1 characters.
+// A value's text or list, its bytes taken as Latin-1 characters as QSettings takes them.
 struct Value {
     QString text;
     QStringList list;
     bool isList = false;
 };
 
-void chopBlanks(QString &text, int limit)
-{
-    while (text.size() > limit && (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t')))) {
-        text.chop(1);
-    }
-}
-
-Value unescapedValue(const QByteArray &data, int from, int to)
+// The character a backslash at data[i - 1] stands for, appended; i moves past it.
+void appendEscaped(const QByteArray &data, int &i, int to, QString &text)
 {
     static const char codes[][2] =
         {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'}, {'?', '?'}, {'\'', '\''}, {'\\', '\\'}};
-    Value value;
-    bool inQuotes = false;
-    bool quoted = false;
-    int i = from;
-    // Escaped characters stay, even blanks: only what lies past this may be chopped.
-    int keep = 0;
-    const auto skipBlanks = [&]() {
-        while (i < to && isBlank(data.at(i))) {
-            ++i;
+    const char e = data.at(i++);
+    const auto code = std::find_if(std::begin(codes), std::end(codes), [e](const char *pair) {
+        return pair[0] == e;
+    });
+    const int base = e == 'x' && i < to && hexValue(data.at(i)) >= 0 ? 16 : e >= '0' && e <= '7' ? 8 : 0;
+    if (code != std::end(codes)) {
+        text += QLatin1Char((*code)[1]);
+    } else if (base) {
+        uint number = base == 8 ? uint(e - '0') : 0;
+        for (int digit; i < to && (digit = hexValue(data.at(i))) >= 0 && digit < base; ++i) {
+            number = number * uint(base) + uint(digit);
         }
-        keep = value.text.size();
-    };
-    skipBlanks();
-    while (i < to) {
-        const char c = data.at(i);
-        if (c == '\\') {
-            if (++i >= to) {
-                break;
-            }
-            const char e = data.at(i++);
-            const auto code = std::find_if(std::begin(codes), std::end(codes), [e](const char *pair) {
-                return pair[0] == e;
-            });
-            const int base = e == 'x' && i < to && hexValue(data.at(i)) >= 0 ? 16 : e >= '0' && e <= '7' ? 8 : 0;
-            if (code != std::end(codes)) {
-                value.text += QLatin1Char((*code)[1]);
-            } else if (base) {
-                uint number = base == 8 ? uint(e - '0') : 0;
-                for (int digit; i < to && (digit = hexValue(data.at(i))) >= 0 && digit < base; ++i) {
-                    number = number * uint(base) + uint(digit);
-                }
-                value.text += QChar(ushort(number));
-            } else if (isLineEnd(e) && i < to && isLineEnd(data.at(i)) && data.at(i) != e) {
-                ++i;
-            }
-            keep = value.text.size();
-        } else if (c == '"') {
-            ++i;
-            quoted = true;
-            inQuotes = !inQuotes;
-            if (!inQuotes) {
-                skipBlanks();
-            }
-        } else if (c == ',' && !inQuotes) {
-            if (!quoted) {
-                chopBlanks(value.text, keep);
-            }
-            value.isList = true;
-            value.list.append(value.text);
-            value.text.clear();
-            quoted = false;
-            ++i;
-            skipBlanks();
-        } else {
-            int j = i + 1;
-            while (j < to && data.at(j) != '\\' && data.at(j) != '"' && data.at(j) != ',') {
-                ++j;
-            }
-            value.text += QString::fromLatin1(data.constData() + i, j - i);
-            i = j;
-        }
+        text += QChar(ushort(number));
+    } else if (isLineEnd(e) && i < to && isLineEnd(data.at(i)) && data.at(i) != e) {
+        ++i; // an escaped line end of two characters; any other unknown escape is dropped
     }
-    if (!quoted) {
-        chopBlanks(value.text, keep);
-    }
-    if (value.isList) {
-        value.list.append(value.text);
-    }
-    return value;
 }
 
-QList<int> numbers(const QString &text, int prefix, int count)
+// Reads one value: quotes group, commas outside quotes make a list, blanks around unquoted
+// parts go, escaped characters stay, even blanks.
+class ValueReader
 {
-    QList<int> result;
-    const QStringList parts = text.mid(prefix, text.size() - prefix - 1).split(QLatin1Char(' '));
-    for (const QString &part : parts) {
-        result.append(part.toInt());
+public:
+    ValueReader(const QByteArray &data, int from, int to)
+        : m_data(data)
+        , m_at(from)
+        , m_to(to)
+    {
     }
-    return result.size() == count ? result : QList<int>();
-}
 
-// The "@Type(...)" forms of QSettings; false for the two it would stream unchecked.
+    Value read()
+    {
+        skipBlanks();
+        while (m_at < m_to) {
+            const char c = m_data.at(m_at);
+            if (c == '\\') {
+                if (++m_at < m_to) {
+                    appendEscaped(m_data, m_at, m_to, m_value.text);
+                }
+                m_keep = m_value.text.size();
+            } else if (c == '"') {
+                ++m_at;
+                m_quoted = true;
+                m_inQuotes = !m_inQuotes;
+                if (!m_inQuotes) {
+                    skipBlanks();
+                }
+            } else if (c == ',' && !m_inQuotes) {
+                endItem();
+                m_value.isList = true;
+                m_value.list.append(std::exchange(m_value.text, QString()));
+                m_quoted = false;
+                ++m_at;
+                skipBlanks();
+            } else {
+                appendPlain();
+            }
+        }
+        endItem();
+        if (m_value.isList) {
+            m_value.list.append(m_value.text);
+        }
+        return m_value;
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (m_at < m_to && isBlank(m_data.at(m_at))) {
+            ++m_at;
+        }
+        m_keep = m_value.text.size();
+    }
+    void endItem()
+    {
+        while (!m_quoted && m_value.text.size() > m_keep && (m_value.text.endsWith(QLatin1Char(' ')) || m_value.text.endsWith(QLatin1Char('\t')))) {
+            m_value.text.chop(1);
+        }
+    }
+    void appendPlain()
+    {
+        int end = m_at + 1;
+        while (end < m_to && m_data.at(end) != '\\' && m_data.at(end) != '"' && m_data.at(end) != ',') {
+            ++end;
+        }
+        m_value.text += QString::fromLatin1(m_data.constData() + m_at, end - m_at);
+        m_at = end;
+    }
+
+    const QByteArray &m_data;
+    int m_at;
+    const int m_to;
+    Value m_value;
+    bool m_inQuotes = false;
+    bool m_quoted = false;
+    int m_keep = 0; // only what lies past this may be chopped
+};
+
+// The "@Type(...)" forms of QSettings the store meets; false for the two it would stream
+// unchecked. Rectangles, sizes and points it never writes are read as their text.
 bool toVariant(const QString &text, QVariant &variant)
 {
     variant = text;
@@ -263,20 +272,6 @@ bool toVariant(const QString &text, QVariant &variant)
         }
         if (text == QLatin1String("@Invalid()")) {
             variant = QVariant();
-            return true;
-        }
-        const QList<int> rect = numbers(text, 6, 4);
-        const QList<int> pair = numbers(text, text.startsWith(QLatin1String("@Size(")) ? 6 : 7, 2);
-        if (text.startsWith(QLatin1String("@Rect(")) && !rect.isEmpty()) {
-            variant = QRect(rect.at(0), rect.at(1), rect.at(2), rect.at(3));
-            return true;
-        }
-        if (text.startsWith(QLatin1String("@Size(")) && !pair.isEmpty()) {
-            variant = QSize(pair.at(0), pair.at(1));
-            return true;
-        }
-        if (text.startsWith(QLatin1String("@Point(")) && !pair.isEmpty()) {
-            variant = QPoint(pair.at(0), pair.at(1));
             return true;
         }
     }
@@ -315,14 +310,6 @@ QString variantText(const QVariant &value)
         const QByteArray bytes = value.toByteArray();
         return QStringLiteral("@ByteArray(") + QString::fromLatin1(bytes.constData(), bytes.size()) + QLatin1Char(')');
     }
-    case QMetaType::QRect: {
-        const QRect rect = value.toRect();
-        return QStringLiteral("@Rect(%1 %2 %3 %4)").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
-    }
-    case QMetaType::QSize:
-        return QStringLiteral("@Size(%1 %2)").arg(value.toSize().width()).arg(value.toSize().height());
-    case QMetaType::QPoint:
-        return QStringLiteral("@Point(%1 %2)").arg(value.toPoint().x()).arg(value.toPoint().y());
     default: {
         const QString text = value.toString();
         return text.startsWith(QLatin1Char('@')) ? QLatin1Char('@') + text : text;
@@ -405,7 +392,7 @@ QSettings::SettingsMap IniCodec::read(const QByteArray &bytes)
         }
         // As QSettings takes a key: its parts without empty ones between slashes.
         const QString key = QString(section + QLatin1Char('/') + unescapedKey(bytes, line.start, keyEnd)).split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
-        const Value value = unescapedValue(bytes, line.equals + 1, line.end);
+        const Value value = ValueReader(bytes, line.equals + 1, line.end).read();
         QVariant variant;
         if (!key.isEmpty() && (value.isList ? listToVariant(value.list, variant) : toVariant(value.text, variant))) {
             map.insert(key, variant);
@@ -419,7 +406,7 @@ QByteArray IniCodec::write(const QSettings::SettingsMap &map)
     // Keys at the top level go to the General section, the others to the section their
     // first part names; a section of that very name is written with a '%' before it.
     // Appended piece by piece: a string builder's += reserves the exact size each time,
-    // and copies a 10 MB file once per line.
+    // and copies the whole file once per line.
     QMap<QString, QByteArray> sections;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         const int slash = it.key().indexOf(QLatin1Char('/'));

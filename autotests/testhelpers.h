@@ -10,6 +10,8 @@
 
 #include <memory>
 
+#include <zlib.h>
+
 // A home of its own for each test process: ctest runs them in parallel, and no platform
 // theme may decide the icon theme.
 inline void prepareTestEnvironment(bool englishMessageIds = true)
@@ -63,6 +65,19 @@ inline QByteArray pngBytes(int width, int height, const QColor &color)
     QBuffer buffer(&bytes);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+// An SVG-looking gzip stream inflating to that many MiB of spaces.
+inline QByteArray gzipOfSpaces(int mebibytes)
+{
+    QTemporaryDir dir;
+    gzFile file = gzopen(QFile::encodeName(dir.filePath("bomb.svgz")).constData(), "wb1");
+    const QByteArray spaces(1 << 20, ' ');
+    for (int i = 0; i < mebibytes; ++i) {
+        gzwrite(file, spaces.constData(), unsigned(spaces.size()));
+    }
+    gzclose(file);
+    return readFile(dir.filePath("bomb.svgz"));
 }
 
 inline QByteArray svgBytes(const QColor &color)

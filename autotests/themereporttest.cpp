@@ -3,6 +3,7 @@
 #include "report/themereportcommand.h"
 #include "testhelpers.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -11,18 +12,22 @@ struct Run {
     int exitCode = -1;
     QByteArray output;
     QByteArray errors;
-    QStringList lines() const
+    // Without the check id that ends each remark, unless asked for.
+    QStringList lines(bool withChecks = false) const
     {
-        return QString::fromUtf8(output).split('\n', Qt::SkipEmptyParts);
+        QStringList all = QString::fromUtf8(output).split('\n', Qt::SkipEmptyParts);
+        return withChecks ? all : all.replaceInStrings(QRegularExpression(" \\[[a-z-]+\\]$"), QString());
     }
-    // The examined names, without the index.theme entry of a scan.
+    // The examined names, without the index and the files of a scan.
     QStringList jsonNames() const
     {
         QStringList names;
         for (const QJsonValue &value : QJsonDocument::fromJson(output).array()) {
-            names.append(value["name"].toString());
+            if (value["kind"] == "icon") {
+                names.append(value["name"].toString());
+            }
         }
-        return names.filter(QRegularExpression("^(?!.*/index\\.theme$)"));
+        return names;
     }
 };
 
@@ -124,7 +129,7 @@ private Q_SLOTS:
         }
         const Run run = report(fixture() << "--scan" << "--scope" << "all");
         QCOMPARE(run.exitCode, int(ThemeReportCommand::ExitClean));
-        QCOMPARE(run.lines().filter(QRegularExpression("^[^\t]*\t(?![^\t]*/index\\.theme\t)")), expected);
+        QCOMPARE(run.lines().filter(QRegularExpression("^[^\t]*\t[^\t/]*(?<!\\.png|\\.svg)\t")), expected);
         QVERIFY(run.errors.contains(QString("Examined %1 icon names:").arg(names.size()).toUtf8()));
         QCOMPARE(report(fixture() << "--scan" << "--suffix" << "svg" << "--format" << "json").jsonNames(), QStringList{"vector"});
     }
@@ -203,6 +208,7 @@ private Q_SLOTS:
                                        << "No icon theme \"zelfixtur\": no folder of that name with an index.theme in the theme search paths.";
         QTest::newRow("no names") << QStringList() << "No icon names to examine: give names, --stdin or --scan.";
         QTest::newRow("missing theme path") << QStringList{"--theme-path", "/nonexistent/zel", "complete"} << "Cannot read the folder \"/nonexistent/zel\".";
+        QTest::newRow("unknown check") << QStringList{"--skip", "link-loops", "complete"} << "Unknown check \"link-loops\": --list-checks lists them.";
     }
 
     void usageErrors()
@@ -351,6 +357,143 @@ private Q_SLOTS:
         QTEST(run.jsonNames(), "names");
     }
 
+    // A theme holding one file of each kind the file checks look for, hostile ones among them.
+    static QStringList fileCheckArguments()
+    {
+        static QTemporaryDir dir;
+        if (!QFileInfo::exists(dir.filePath("zelfiles"))) {
+            writeFileCheckTheme(dir);
+        }
+        return {"--theme-path", dir.path(), "--fallback-path", QString(), "--theme", "zelfiles", "--scan"};
+    }
+
+    static void writeFileCheckTheme(const QTemporaryDir &dir)
+    {
+        const QString theme = dir.filePath("zelfiles/");
+        writeFile(theme + "index.theme",
+                  "[Icon Theme]\nName=zelfiles\nInherits=hicolor\nDirectories=16/apps,22/apps,scalable/apps\n[16/apps]\nSize=16\nType=Fixed\n"
+                  "[22/apps]\nSize=22\n[scalable/apps]\nSize=16\nType=Scalable\nMinSize=8\nMaxSize=64\n");
+        writeFile(dir.filePath("hicolor/index.theme"), "[Icon Theme]\nName=hicolor\nDirectories=\n");
+        writeFile(dir.filePath("outside.png"), pngBytes(16, 16, Qt::blue));
+        const QString svgHead = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\">";
+        QString laughs = "<!DOCTYPE svg [<!ENTITY a \"aaaaaaaaaa\">";
+        for (int i = 1; i < 10; ++i) {
+            laughs += QString("<!ENTITY %1 \"%2\">").arg(QChar('a' + i)).arg(QString("&%1;").arg(QChar('a' + i - 1)).repeated(10));
+        }
+        const QList<QPair<QString, QByteArray>> files = {
+            {"16/apps/good.png", pngBytes(16, 16, Qt::red)},
+            {"16/apps/a-copy.png", pngBytes(16, 16, Qt::green)},
+            {"16/apps/b-same.png", pngBytes(16, 16, Qt::green)},
+            {"16/apps/with space.png", pngBytes(16, 16, Qt::gray)},
+            {"16/apps/Upper.png", pngBytes(16, 16, Qt::cyan)},
+            {"16/apps/big.png", pngBytes(32, 32, Qt::red)},
+            {"16/apps/wide.png", pngBytes(16, 8, Qt::red)},
+            {"16/apps/broken.png", "\x89PNG\r\n\x1a\ngarbage"},
+            {"22/apps/small.png", pngBytes(16, 16, Qt::yellow)},
+            {"scalable/apps/raster.png", pngBytes(16, 16, Qt::magenta)},
+            {"scalable/apps/good.svg", svgBytes(Qt::red)},
+            {"scalable/apps/bad.svg", svgHead.toUtf8() + "<rect></svg>"},
+            {"scalable/apps/empty.svg", svgHead.toUtf8() + "</svg>"},
+            {"scalable/apps/warn.svg", svgHead.toUtf8() + "<rect width=\"16\" height=\"16\" fill=\"url(#nowhere)\"/><circle r=\"4\" fill=\"blue\"/></svg>"},
+            {"scalable/apps/external.svg", "<!DOCTYPE svg [<!ENTITY e SYSTEM \"/etc/hostname\">]>" + svgHead.toUtf8() + "<text>&e;</text></svg>"},
+            {"scalable/apps/laughs.svg", (laughs + "]>" + svgHead + "<text>&j;</text></svg>").toUtf8()},
+            {"scalable/apps/bomb.svgz", gzipOfSpaces(65)},
+        };
+        for (const auto &file : files) {
+            writeFile(theme + file.first, file.second);
+        }
+        const QList<QPair<QString, QString>> links = {{"missing.png", "dangling"}, {"loop2.png", "loop1"}, {"loop1.png", "loop2"}, {theme + "16/apps/good.png", "absolute"},
+                                                      {"../../../outside.png", "outside"}, {"good.png", "fine-link"}};
+        for (const auto &link : links) {
+            QVERIFY2(QFile::link(link.first, theme + "16/apps/" + link.second + ".png"), qPrintable(link.second));
+        }
+        QVERIFY(::link(QFile::encodeName(theme + "16/apps/a-copy.png").constData(), QFile::encodeName(theme + "16/apps/c-hard.png").constData()) == 0);
+        QVERIFY(::mkfifo(QFile::encodeName(theme + "16/apps/fifo.png").constData(), 0644) == 0);
+    }
+
+    void fileChecks_data()
+    {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QStringList>("remarks"); // severity and check id of each
+        const QList<std::pair<const char *, QStringList>> rows = {
+            {"16/apps/good.png", {}},
+            {"16/apps/fine-link.png", {}},
+            {"scalable/apps/good.svg", {}},
+            {"16/apps/a-copy.png", {}},
+            {"16/apps/c-hard.png", {}},
+            {"16/apps/b-same.png", {"information duplicate-file"}},
+            {"16/apps/dangling.png", {"error link-target-missing"}},
+            {"16/apps/loop1.png", {"error link-loop"}},
+            {"16/apps/absolute.png", {"warning link-absolute"}},
+            {"16/apps/outside.png", {"warning link-outside-theme"}},
+            {"16/apps/with space.png", {"error file-name-whitespace"}},
+            {"16/apps/Upper.png", {"warning file-name-characters"}},
+            {"16/apps/big.png", {"warning raster-size-mismatch"}},
+            {"16/apps/wide.png", {"warning raster-not-square", "warning raster-size-mismatch"}},
+            {"22/apps/small.png", {"warning raster-size-mismatch"}},
+            {"scalable/apps/raster.png", {"warning raster-in-scalable"}},
+            {"16/apps/broken.png", {"error image-unreadable"}},
+            {"16/apps/fifo.png", {"error file-refused"}},
+            {"scalable/apps/bomb.svgz", {"error file-refused"}},
+            {"scalable/apps/bad.svg", {"error svg-not-well-formed"}},
+            {"scalable/apps/laughs.svg", {"error svg-not-well-formed"}},
+            {"scalable/apps/external.svg", {"error svg-external-reference"}},
+            {"scalable/apps/warn.svg", {"warning svg-toolkit-message"}},
+            {"scalable/apps/empty.svg", {"warning svg-transparent"}},
+        };
+        for (const auto &row : rows) {
+            QTest::newRow(row.first) << QString(row.first) << row.second;
+        }
+    }
+
+    void fileChecks()
+    {
+        QFETCH(QString, subject);
+        static const QStringList lines = report(fileCheckArguments()).lines(true);
+        QStringList remarks;
+        for (const QString &line : lines.filter(QRegularExpression("^[a-z]+\t" + QRegularExpression::escape(subject) + "\t"))) {
+            remarks.append(line.section('\t', 0, 0) + ' ' + line.section(" [", -1).chopped(1));
+        }
+        QTEST(remarks, "remarks");
+    }
+
+    // The same remarks in JSON and SARIF, each with its check; SARIF valid by its schema.
+    void fileCheckFormats()
+    {
+        const Run text = report(fileCheckArguments() << "--skip" << "link-loop");
+        QVERIFY(!text.output.contains("[link-loop]") && text.output.contains("[link-target-missing]"));
+        QStringList expected;
+        for (const QString &line : text.lines(true)) {
+            expected.append(line.section('\t', 1, 1) + ' ' + line.section(" [", -1).chopped(1));
+        }
+        QStringList json;
+        for (const QJsonValue &entry : QJsonDocument::fromJson(report(fileCheckArguments() << "--skip" << "link-loop" << "--format" << "json").output).array()) {
+            for (const QJsonValue &remark : entry["remarks"].toArray()) {
+                json.append(entry["name"].toString() + ' ' + remark["check"].toString());
+            }
+        }
+        QCOMPARE(json, expected);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("report.sarif"), report(fileCheckArguments() << "--skip" << "link-loop" << "--format" << "sarif").output);
+        const QJsonObject run = QJsonDocument::fromJson(readFile(dir.filePath("report.sarif")))["runs"][0].toObject();
+        QStringList sarif;
+        for (const QJsonValue &result : run["results"].toArray()) {
+            const QJsonObject artifact = result["locations"][0]["physicalLocation"]["artifactLocation"].toObject();
+            const bool file = !artifact["uri"].toString().contains("index.theme") && !result["locations"][0]["logicalLocations"].isArray();
+            sarif.append((file ? QUrl::fromPercentEncoding(artifact["uri"].toString().toUtf8()) : QString("*")) + ' ' + result["ruleId"].toString());
+        }
+        QCOMPARE(sarif.filter(QRegularExpression("^(?!\\* )")), expected.filter(QRegularExpression("^[^ ]*/apps/")));
+        QCOMPARE(run["originalUriBaseIds"]["FOLDER0"]["uri"].toString(), QUrl::fromLocalFile(fileCheckArguments().at(1) + "/zelfiles/").toString());
+        QProcess validator;
+        validator.start("python3", {"-c", "import json, sys, jsonschema; jsonschema.validate(json.load(open(sys.argv[1])), json.load(open(sys.argv[2])))",
+                                    dir.filePath("report.sarif"), QFINDTESTDATA("data/sarif-schema-2.1.0.json")});
+        if (!validator.waitForFinished(60000) || validator.readAllStandardError().contains("No module named")) {
+            QSKIP("no python3 with jsonschema (Debian: python3-jsonschema)");
+        }
+        QVERIFY2(validator.exitCode() == 0, validator.readAllStandardError().constData());
+        QCOMPARE(report({"--list-checks"}).lines(true).first(), "icon-not-found\terror\tThe toolkit finds no icon for the name.");
+    }
+
     void filesAndJunit()
     {
         QStringList expected;
@@ -375,7 +518,7 @@ private Q_SLOTS:
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
         QCOMPARE(seen.filter(QRegularExpression("^(testsuite:[0-9]|testcase|failure)")).join('|'),
-                 "testsuite:2|testsuite:1|testcase:four-sizes|testcase:absent|failure:Icon with name absent not found on current theme");
+                 "testsuite:2|testsuite:1|testcase:four-sizes|testcase:absent|failure:Icon with name absent not found on current theme [icon-not-found]");
     }
 };
 

@@ -7,11 +7,13 @@
 #include "catalogue/scaniconnamesthread.h"
 #include "remarks/iconsremarksviewdialog.h"
 #include "report/themereport.h"
+#include "report/themereportwriter.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -206,10 +208,15 @@ int reportChild(const QString &which, const QStringList &roots)
         QElapsedTimer timer;
         timer.start();
         if (which == QLatin1String("report")) {
-            ThemeReport report;
             QIcon::setThemeName(QStringLiteral("breeze"));
-            const QList<ThemeReport::Entry> entries = report.examine(names);
-            answers = ThemeReport::toText(entries, ThemeReport::Output()).size();
+            QByteArray text;
+            QBuffer buffer(&text);
+            buffer.open(QIODevice::WriteOnly);
+            ThemeReportWriter writer(&buffer, ThemeReportWriter::Format::Text, ThemeReport::Output());
+            for (const QString &name : names) {
+                writer.write(ThemeReport::examined(name));
+            }
+            answers = text.size();
         } else {
             answers = 0;
             QIcon::setThemeName(QStringLiteral("breeze"));

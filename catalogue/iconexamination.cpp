@@ -28,38 +28,45 @@ QString remarkText(const char *id, const QStringList &texts, const QList<int> &n
     return message.toString();
 }
 
-IconRemarks remarksOf(const IconExamination &examined)
+// The remarks in the order the window lists them, each with the id of its check.
+void addRemarks(IconExamination &examined)
 {
     const QString &name = examined.name;
     const QString &found = examined.nameInUse;
-    IconRemarks remarks;
+    const auto add = [&examined](IconRemarkState state, const QString &check, const QString &text) {
+        examined.remarks.append({state, text});
+        examined.checks.append(check);
+        examined.maximum = std::max(examined.maximum, state);
+    };
     if (found.isEmpty()) {
-        remarks.append({ErrorRemark, remarkText("Icon with name %1 not found on current theme", {name}, {})});
-        return remarks;
+        add(ErrorRemark, QStringLiteral("icon-not-found"), remarkText("Icon with name %1 not found on current theme", {name}, {}));
+        return;
     }
     const bool sameName = found == name;
     if (examined.sizes.isEmpty()) {
-        remarks.append({ErrorRemark,
-                        sameName ? remarkText("No available sizes found for icon %1", {name}, {})
-                                 : remarkText("No available sizes found for icon %1 (icon %2 in use)", {name, found}, {})});
+        add(ErrorRemark,
+            QStringLiteral("no-sizes"),
+            sameName ? remarkText("No available sizes found for icon %1", {name}, {})
+                     : remarkText("No available sizes found for icon %1 (icon %2 in use)", {name, found}, {}));
     }
-    for (int i : examined.nullSizes) {
+    for (int i : qAsConst(examined.nullSizes)) {
         const QSize &size = examined.sizes.at(i);
-        remarks.append({ErrorRemark,
-                        sameName ? remarkText("The size %2x%3 for icon %1 has no image valid", {name}, {size.width(), size.height()})
-                                 : remarkText("The size %3x%4 for icon %1 (icon %2 in use) has no image valid", {name, found}, {size.width(), size.height()})});
+        add(ErrorRemark,
+            QStringLiteral("size-without-image"),
+            sameName ? remarkText("The size %2x%3 for icon %1 has no image valid", {name}, {size.width(), size.height()})
+                     : remarkText("The size %3x%4 for icon %1 (icon %2 in use) has no image valid", {name, found}, {size.width(), size.height()}));
     }
     if (!sameName) {
-        remarks.append({WarningRemark, remarkText("Icon with name %1 not found, using %2 instead", {name, found}, {})});
+        add(WarningRemark, QStringLiteral("name-substituted"), remarkText("Icon with name %1 not found, using %2 instead", {name, found}, {}));
     }
     for (int standard : standartIconSizes) {
         if (!examined.sizes.contains(QSize(standard, standard))) {
-            remarks.append({InformationRemark,
-                            sameName ? remarkText("The standard size %2x%3 not found for icon %1", {name}, {standard, standard})
-                                     : remarkText("The standard size %3x%4 not found for icon %1 (icon %2 in use)", {name, found}, {standard, standard})});
+            add(InformationRemark,
+                QStringLiteral("standard-size-missing"),
+                sameName ? remarkText("The standard size %2x%3 not found for icon %1", {name}, {standard, standard})
+                         : remarkText("The standard size %3x%4 not found for icon %1 (icon %2 in use)", {name, found}, {standard, standard}));
         }
     }
-    return remarks;
 }
 
 // The file the toolkit's own loader takes for each size, asked once for all sizes.
@@ -89,7 +96,30 @@ bool decodes(const QString &file, const QSize &size)
     return !reader.read().isNull();
 }
 
-IconExamination examine(const QString &name)
+// All that is held answers for one theme key and one language list.
+struct Held {
+    uint themeKey = 0;
+    QStringList languages;
+    QHash<QString, IconExamination> examinations;
+};
+}
+
+IconExamination IconExamination::of(const QString &name, bool fresh)
+{
+    static Held held;
+    const uint themeKey = QIconLoader::instance()->themeKey();
+    const QStringList languages = KLocalizedString::languages();
+    if (themeKey != held.themeKey || languages != held.languages) {
+        held = Held{themeKey, languages, {}};
+    }
+    auto it = held.examinations.find(name);
+    if (fresh || it == held.examinations.end()) {
+        it = held.examinations.insert(name, made(name));
+    }
+    return *it;
+}
+
+IconExamination IconExamination::made(const QString &name)
 {
     IconExamination examined;
     examined.name = name;
@@ -109,34 +139,8 @@ IconExamination examine(const QString &name)
             }
         }
     }
-    examined.remarks = remarksOf(examined);
-    for (const IconRemark &remark : qAsConst(examined.remarks)) {
-        examined.maximum = std::max(examined.maximum, remark.first);
-    }
+    addRemarks(examined);
     return examined;
-}
-
-// All that is held answers for one theme key and one language list.
-struct Held {
-    uint themeKey = 0;
-    QStringList languages;
-    QHash<QString, IconExamination> examinations;
-};
-}
-
-IconExamination IconExamination::of(const QString &name, bool fresh)
-{
-    static Held held;
-    const uint themeKey = QIconLoader::instance()->themeKey();
-    const QStringList languages = KLocalizedString::languages();
-    if (themeKey != held.themeKey || languages != held.languages) {
-        held = Held{themeKey, languages, {}};
-    }
-    auto it = held.examinations.find(name);
-    if (fresh || it == held.examinations.end()) {
-        it = held.examinations.insert(name, examine(name));
-    }
-    return *it;
 }
 
 QString IconExamination::remarksText() const

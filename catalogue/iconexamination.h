@@ -22,6 +22,7 @@ public:
     QVector<int> nullSizes; // indexes into sizes that give no valid image
     bool refused = false; // a file of it must not be decoded
     IconRemarks remarks; // in the order the checks give them
+    QStringList checks; // the id of each remark's check
     IconRemarkState maximum = NoRemark;
 
     // The examination held for the name, made now where none is held for the answer the
@@ -30,6 +31,9 @@ public:
     // fallback theme name alone does not change the toolkit's answer until the key moves.
     // fresh: made now in any case, as a find is, since a file may have changed on disk.
     static IconExamination of(const QString &name, bool fresh = false);
+    // Made now and not held: for a reader that asks about each name once, as the report
+    // does over a theme of tens of thousands of names.
+    static IconExamination made(const QString &name);
 
     // One line each. Made when asked: held as well, a large theme's remarks would be held twice.
     QString remarksText() const;

@@ -67,39 +67,44 @@ QSize pngHeaderSize(const QByteArray &head)
     return QSize(side(16), side(20));
 }
 
-bool isSelfContained(const QByteArray &svg, int depth);
+using Verdict = IconFileGuard::Verdict;
+
+Verdict svgVerdict(const QByteArray &svg, int depth);
 
 // A raster image's claimed size within the limits, or an SVG that is self-contained. An
 // image embedded in an SVG is one level deeper; three levels are more than any icon has.
-bool fits(QIODevice &device, const QString &type, int depth)
+Verdict fits(QIODevice &device, const QString &type, int depth)
 {
     if (depth > 2) {
-        return false;
+        return Verdict::Refused;
     }
     if (device.peek(2) == QByteArray("\x1f\x8b")) {
         // The SVG reader inflates any gzip stream, whatever the file's suffix.
         QByteArray svg;
-        return inflateWithin(device, IconFileGuard::maximumInflatedBytes, svg) && isSelfContained(svg, depth);
+        return inflateWithin(device, IconFileGuard::maximumInflatedBytes, svg) ? svgVerdict(svg, depth) : Verdict::Refused;
     }
     if (type == QLatin1String("svg") || type == QLatin1String("svgz") || type.contains(QLatin1String("svg+xml"))) {
-        return isSelfContained(device.readAll(), depth);
+        return svgVerdict(device.readAll(), depth);
     }
     const QByteArray head = device.peek(33);
     const QSize size = head.startsWith("\x89PNG\r\n\x1a\n") ? pngHeaderSize(head) : QImageReader(&device, QByteArray()).size();
     return !size.isValid()
-        || (size.width() <= IconFileGuard::maximumSide && size.height() <= IconFileGuard::maximumSide
-            && qint64(size.width()) * size.height() <= IconFileGuard::maximumPixels);
+            || (size.width() <= IconFileGuard::maximumSide && size.height() <= IconFileGuard::maximumSide
+                && qint64(size.width()) * size.height() <= IconFileGuard::maximumPixels)
+        ? Verdict::Decodable
+        : Verdict::Refused;
 }
 
 // An embedded image, as the SVG reader would decode it.
-bool dataFits(const QString &uri, int depth)
+Verdict dataVerdict(const QString &uri, int depth)
 {
     const int comma = uri.indexOf(QLatin1Char(','));
     const QString header = uri.left(comma);
     const QByteArray payload = uri.mid(comma + 1).toLatin1();
     QByteArray bytes = header.endsWith(QLatin1String(";base64")) ? QByteArray::fromBase64(payload) : QByteArray::fromPercentEncoding(payload);
     QBuffer buffer(&bytes);
-    return comma > 0 && bytes.size() <= IconFileGuard::maximumFileBytes && buffer.open(QIODevice::ReadOnly) && fits(buffer, header.mid(5), depth + 1);
+    return comma > 0 && bytes.size() <= IconFileGuard::maximumFileBytes && buffer.open(QIODevice::ReadOnly) ? fits(buffer, header.mid(5), depth + 1)
+                                                                                                          : Verdict::Refused;
 }
 
 // A style that fetches a sheet, or names anything but one of the document's own elements.
@@ -119,33 +124,38 @@ bool styleRefersOutside(const QStringRef &style)
 
 // Whether an element names nothing outside the document: references to its own elements
 // and data held in it (within the limits) only.
-bool elementIsSelfContained(const QXmlStreamReader &xml, int depth)
+Verdict elementVerdict(const QXmlStreamReader &xml, int depth)
 {
     if (xml.namespaceUri().contains(QLatin1String("XInclude"))) {
-        return false;
+        return Verdict::ExternalReference;
     }
     const QXmlStreamAttributes attributes = xml.attributes();
-    return std::none_of(attributes.cbegin(), attributes.cend(), [depth](const QXmlStreamAttribute &attribute) {
+    for (const QXmlStreamAttribute &attribute : attributes) {
         const QStringRef value = attribute.value();
-        if (attribute.name() == QLatin1String("style")) {
-            return styleRefersOutside(value);
+        if (attribute.name() == QLatin1String("style") && styleRefersOutside(value)) {
+            return Verdict::ExternalReference;
         }
-        return attribute.name() == QLatin1String("href") && !value.startsWith(QLatin1Char('#'))
-            && !(value.startsWith(QLatin1String("data:")) && dataFits(value.toString(), depth));
-    });
+        if (attribute.name() == QLatin1String("href") && !value.startsWith(QLatin1Char('#'))) {
+            const Verdict data = value.startsWith(QLatin1String("data:")) ? dataVerdict(value.toString(), depth) : Verdict::ExternalReference;
+            if (data != Verdict::Decodable) {
+                return data;
+            }
+        }
+    }
+    return Verdict::Decodable;
 }
 
 // Whether the SVG needs nothing outside itself: an external entity, a style sheet, an
 // XInclude, or a reference other than to its own elements or to data held in it. The
 // XML reader never reads an external entity; the SVG reader would open a file an <image>
 // names, a pipe among them. A malformed rest is the reader's to refuse.
-bool isSelfContained(const QByteArray &bytes, int depth)
+Verdict svgVerdict(const QByteArray &bytes, int depth)
 {
     static const char *const markers[] = {"href", "ENTITY", "stylesheet", "include", "url(", "@import"};
     if (std::none_of(std::begin(markers), std::end(markers), [&bytes](const char *marker) {
             return bytes.contains(marker);
         })) {
-        return true;
+        return Verdict::Decodable;
     }
     QXmlStreamReader xml(bytes);
     bool inStyle = false;
@@ -157,31 +167,55 @@ bool isSelfContained(const QByteArray &bytes, int depth)
         });
         if ((token == QXmlStreamReader::DTD && external)
             || (token == QXmlStreamReader::ProcessingInstruction && xml.processingInstructionTarget() == QLatin1String("xml-stylesheet"))
-            || (token == QXmlStreamReader::StartElement && !elementIsSelfContained(xml, depth))
             || (token == QXmlStreamReader::Characters && inStyle && styleRefersOutside(xml.text()))) {
-            return false;
+            return Verdict::ExternalReference;
+        }
+        const Verdict element = token == QXmlStreamReader::StartElement ? elementVerdict(xml, depth) : Verdict::Decodable;
+        if (element != Verdict::Decodable) {
+            return element;
         }
         inStyle = token == QXmlStreamReader::StartElement ? xml.name() == QLatin1String("style") : token != QXmlStreamReader::EndElement && inStyle;
     }
-    return true;
+    return Verdict::Decodable;
 }
 }
 
 bool IconFileGuard::isDecodable(const QString &path)
 {
+    return verdictOf(path) == Verdict::Decodable;
+}
+
+IconFileGuard::Verdict IconFileGuard::verdictOf(const QString &path)
+{
     // Opened without waiting for a writer, and looked at through the descriptor, so that
     // what is judged is what the decoder would read.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return true; // the decoder finds nothing to read either
+        return Verdict::Decodable; // the decoder finds nothing to read either
     }
     struct stat info;
     QFile file;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maximumFileBytes || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return false;
+        return Verdict::Refused;
     }
-    return fits(file, QFileInfo(path).suffix().toLower(), 0);
+    return verdictOf(file, QFileInfo(path).suffix());
+}
+
+IconFileGuard::Verdict IconFileGuard::verdictOf(QIODevice &device, const QString &suffix)
+{
+    return fits(device, suffix.toLower(), 0);
+}
+
+QByteArray IconFileGuard::svgText(const QByteArray &bytes)
+{
+    if (!bytes.startsWith("\x1f\x8b")) {
+        return bytes;
+    }
+    QByteArray compressed = bytes;
+    QBuffer buffer(&compressed);
+    QByteArray inflated;
+    return buffer.open(QIODevice::ReadOnly) && inflateWithin(buffer, maximumInflatedBytes, inflated) ? inflated : QByteArray();
 }
 
 QIcon IconFileGuard::frameIcon(const QString &iconName)

@@ -2,6 +2,8 @@
 #define ICONFILEGUARD_H
 
 #include <QIcon>
+
+class QIODevice;
 #include <QString>
 
 // Whether an image file may be handed to the toolkit's decoders, which trust what a file
@@ -17,6 +19,16 @@ public:
     static constexpr qint64 maximumPixels = qint64(maximumSide) * maximumSide;
     static constexpr qint64 maximumInflatedBytes = qint64(64) << 20;
 
+    enum class Verdict {
+        Decodable,
+        Refused, // not a regular file, or past a limit
+        ExternalReference, // an SVG that names something outside itself
+    };
+    static Verdict verdictOf(const QString &path);
+    // Of what a regular file of that suffix holds, read within maximumFileBytes.
+    static Verdict verdictOf(QIODevice &device, const QString &suffix);
+    // An SVG's XML, inflated where it is a gzip stream; empty past maximumInflatedBytes.
+    static QByteArray svgText(const QByteArray &bytes);
     static bool isDecodable(const QString &path);
 
     // The theme icon as the toolkit gives it now, as pixmaps of its sizes: the program's

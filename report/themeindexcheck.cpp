@@ -1,6 +1,7 @@
 #include "themeindexcheck.h"
 
 #include "catalogue/directorylisting.h"
+#include "report/themefilecheck.h"
 
 #include <KLocalizedString>
 
@@ -20,18 +21,6 @@ namespace
 {
 const QString hicolor = QStringLiteral("hicolor");
 
-QString indexPath(const QString &themeName)
-{
-    const QStringList folders = ThemeIndexCheck::themeFolders(themeName);
-    for (const QString &folder : folders) {
-        const QString path = folder + QStringLiteral("/index.theme");
-        if (QFileInfo(path).isFile()) {
-            return path;
-        }
-    }
-    return QString();
-}
-
 QStringList listValue(const QSettings &index, const QString &key)
 {
     QStringList values = index.value(key).toStringList();
@@ -42,62 +31,47 @@ QStringList listValue(const QSettings &index, const QString &key)
 // What a theme's index.theme names under Inherits; nothing for a theme not found.
 QStringList namedParents(const QString &themeName)
 {
-    const QString path = indexPath(themeName);
+    const QString path = ThemeIndexCheck::indexPath(themeName);
     return path.isEmpty() || QFileInfo(path).size() > ThemeIndexCheck::maximumIndexBytes
         ? QStringList()
         : listValue(QSettings(path, QSettings::IniFormat), QStringLiteral("Icon Theme/Inherits"));
 }
 
-// The kinds of defect, each listed up to a count: a theme can have millions of folders.
-enum Kind { Unlisted, Missing, NoSize, UnknownType, UnusedKey, RangeLeavesSize, NoScaleOne, MissingParent, LinkOut, Unreadable, Oversized };
-
+// Each check's remarks listed up to a count: a theme can have millions of folders.
 class Remarks
 {
 public:
-    void add(Kind kind, IconRemarkState state, const QString &text)
+    void add(const QString &check, const QString &text)
     {
-        Counted &counted = m_kinds[kind];
-        if (++counted.count <= ThemeIndexCheck::remarksOfAKind) {
-            m_remarks.append({state, text});
+        if (++m_counts[check] <= ThemeIndexCheck::remarksOfAKind) {
+            m_entry.add(check, text);
         }
-        counted.state = state;
     }
-    IconRemarks finished()
+    void finish(ThemeReport::Entry &entry)
     {
-        for (auto it = m_kinds.cbegin(); it != m_kinds.cend(); ++it) {
-            if (it->count > ThemeIndexCheck::remarksOfAKind) {
-                m_remarks.append({it->state,
-                                  i18nd("zel-find-qicon",
-                                        "%1 more remarks of the same kind as one of those above are not listed.",
-                                        QString::number(it->count - ThemeIndexCheck::remarksOfAKind))});
+        for (auto it = m_counts.cbegin(); it != m_counts.cend(); ++it) {
+            if (it.value() > ThemeIndexCheck::remarksOfAKind) {
+                m_entry.add(it.key(),
+                            i18nd("zel-find-qicon",
+                                  "%1 more remarks of the same kind as one of those above are not listed.",
+                                  QString::number(it.value() - ThemeIndexCheck::remarksOfAKind)));
             }
         }
-        return m_remarks;
+        for (int i = 0; i < m_entry.remarks.size(); ++i) {
+            entry.add(m_entry.checks.at(i), m_entry.remarks.at(i).second);
+        }
     }
 
 private:
-    struct Counted {
-        int count = 0;
-        IconRemarkState state = NoRemark;
-    };
-    QMap<Kind, Counted> m_kinds;
-    IconRemarks m_remarks;
+    QMap<QString, int> m_counts;
+    ThemeReport::Entry m_entry;
 };
 
-// Whether the path, its links followed, lies in one of the folders (given canonical).
-bool isInside(const QByteArray &path, const QStringList &canonicalFolders)
-{
-    const QString target = QFileInfo(QFile::decodeName(path)).canonicalFilePath();
-    return std::any_of(canonicalFolders.cbegin(), canonicalFolders.cend(), [&target](const QString &folder) {
-        return target == folder || target.startsWith(folder + QLatin1Char('/'));
-    });
-}
-
-// The theme's folders walked once each: what a visitor meets, and the folders it cannot
-// read or that links lead out to as remarks, named relative to the folder they are in.
-void walkFolders(const QStringList &folders,
-                 Remarks &remarks,
-                 const std::function<void(const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry)> &visit)
+// The theme's folders walked once each: what a visitor meets (a link that leads out of
+// them is met, not followed), and the folders it cannot read as remarks, named relative
+// to the folder they are in.
+using Visit = std::function<void(const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry, bool leaves)>;
+void walkFolders(const QStringList &folders, Remarks &remarks, const Visit &visit)
 {
     QStringList canonical;
     for (const QString &folder : folders) {
@@ -109,26 +83,21 @@ void walkFolders(const QStringList &folders,
             return QFile::decodeName(path.mid(rootBytes.size() + 1));
         };
         DirectoryListing::Visitor visitor;
-        visitor.entersLink = [&canonical](const QByteArray &path) {
-            return isInside(path, canonical);
+        visitor.entersLink = [&](const QByteArray &path) {
+            const bool inside = ThemeFileCheck::isInside(path, canonical);
+            if (inside) {
+                const int slash = path.lastIndexOf('/');
+                visit(root, path.left(slash), DirectoryListing::Entry{path.mid(slash + 1), DirectoryListing::Kind::Dir, true}, false);
+            }
+            return inside;
         };
         visitor.unreadable = [&](const QByteArray &dirPath) {
-            remarks.add(Unreadable,
-                        ErrorRemark,
+            remarks.add(QStringLiteral("unreadable-folder"),
                         i18nd("zel-find-qicon", "The folder %1 cannot be read: no lookup finds its icons.", dirPath == rootBytes ? root : relative(dirPath)));
         };
         visitor.entry = [&](const QByteArray &dirPath, const DirectoryListing::Entry &entry) {
-            const QByteArray path = DirectoryListing::childPath(dirPath, entry.name);
-            if (entry.symlink && entry.kind != DirectoryListing::Kind::Broken && !isInside(path, canonical)) {
-                remarks.add(LinkOut,
-                            WarningRemark,
-                            i18nd("zel-find-qicon",
-                                  "The link %1 leads out of the theme, to %2; it is not followed.",
-                                  relative(path),
-                                  QFileInfo(QFile::decodeName(path)).canonicalFilePath()));
-                return;
-            }
-            visit(root, dirPath, entry);
+            const bool leaves = entry.symlink && entry.kind != DirectoryListing::Kind::Broken && !ThemeFileCheck::isInside(DirectoryListing::childPath(dirPath, entry.name), canonical);
+            visit(root, dirPath, entry, leaves);
         };
         DirectoryListing::walk(rootBytes, DirectoryListing::Mode::EachDirectoryOnce, visitor);
     }
@@ -140,25 +109,24 @@ void checkSection(const QSettings &index, const QString &folder, QHash<QString, 
     bool sized = false;
     const int size = index.value(folder + QStringLiteral("/Size")).toInt(&sized);
     if (!sized) {
-        remarks.add(NoSize, ErrorRemark, i18nd("zel-find-qicon", "The folder %1 has no Size.", folder));
+        remarks.add(QStringLiteral("folder-without-size"), i18nd("zel-find-qicon", "The folder %1 has no Size.", folder));
     }
     if (type != QLatin1String("Fixed") && type != QLatin1String("Scalable") && type != QLatin1String("Threshold")) {
-        remarks.add(UnknownType, ErrorRemark, i18nd("zel-find-qicon", "The folder %1 has the unknown Type %2.", folder, type));
+        remarks.add(QStringLiteral("unknown-type"), i18nd("zel-find-qicon", "The folder %1 has the unknown Type %2.", folder, type));
     }
     if (index.contains(folder + QStringLiteral("/Threshold")) && type != QLatin1String("Threshold")) {
-        remarks.add(UnusedKey, WarningRemark, i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, QStringLiteral("Threshold"), type));
+        remarks.add(QStringLiteral("unused-key"), i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, QStringLiteral("Threshold"), type));
     }
     for (const QString &key : {QStringLiteral("MinSize"), QStringLiteral("MaxSize")}) {
         if (index.contains(folder + QLatin1Char('/') + key) && type != QLatin1String("Scalable")) {
-            remarks.add(UnusedKey, WarningRemark, i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, key, type));
+            remarks.add(QStringLiteral("unused-key"), i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, key, type));
         }
     }
     if (type == QLatin1String("Scalable") && sized) {
         const int minimum = index.value(folder + QStringLiteral("/MinSize"), size).toInt();
         const int maximum = index.value(folder + QStringLiteral("/MaxSize"), size).toInt();
         if (minimum > size || maximum < size) {
-            remarks.add(RangeLeavesSize,
-                        ErrorRemark,
+            remarks.add(QStringLiteral("size-range-leaves-size"),
                         i18nd("zel-find-qicon",
                               "The folder %1 has sizes %2 to %3, which leave out its Size %4.",
                             folder,
@@ -178,17 +146,16 @@ void checkUnlisted(const QStringList &folders, const QStringList &listed, const 
     QSet<QString> withIcons;
     // Links out and unreadable folders are the scan's to tell, once.
     Remarks scanRemarks;
-    walkFolders(folders, scanRemarks, [&](const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry) {
+    walkFolders(folders, scanRemarks, [&](const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry, bool leaves) {
         const QString folder = QFile::decodeName(dirPath).mid(root.size() + 1);
-        if (!folder.isEmpty() && entry.kind == DirectoryListing::Kind::File && iconSuffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
+        if (!leaves && !folder.isEmpty() && entry.kind == DirectoryListing::Kind::File && iconSuffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
             withIcons.insert(folder);
         }
     });
     QStringList unlisted = (withIcons - QSet<QString>(listed.cbegin(), listed.cend())).values();
     unlisted.sort();
     for (const QString &folder : qAsConst(unlisted)) {
-        remarks.add(Unlisted,
-                    ErrorRemark,
+        remarks.add(QStringLiteral("unlisted-folder"),
                     i18nd("zel-find-qicon", "The folder %1 holds icon files, but index.theme does not list it: no lookup finds them.", folder));
     }
 }
@@ -201,7 +168,7 @@ void checkListed(const QSettings &index, const QStringList &listed, const QStrin
             return QFileInfo(base + QLatin1Char('/') + folder).isDir();
         });
         if (!exists) {
-            remarks.add(Missing, WarningRemark, i18nd("zel-find-qicon", "The folder %1 listed in index.theme does not exist.", folder));
+            remarks.add(QStringLiteral("missing-folder"), i18nd("zel-find-qicon", "The folder %1 listed in index.theme does not exist.", folder));
         }
         checkSection(index, folder, scaleOne, remarks);
     }
@@ -209,8 +176,7 @@ void checkListed(const QSettings &index, const QStringList &listed, const QStrin
         const int scale = index.value(folder + QStringLiteral("/Scale"), 1).toInt();
         const QString key = index.value(folder + QStringLiteral("/Size")).toString() + QLatin1Char('/') + index.value(folder + QStringLiteral("/Context")).toString();
         if (scale > 1 && !scaleOne.contains(key)) {
-            remarks.add(NoScaleOne,
-                        WarningRemark,
+            remarks.add(QStringLiteral("scale-without-base"),
                         i18nd("zel-find-qicon", "The folder %1 has Scale %2, but no folder of its Size and Context has scale 1.", folder, QString::number(scale)));
         }
     }
@@ -221,7 +187,7 @@ void checkParents(const QString &themeName, Remarks &remarks)
     const QStringList parents = namedParents(themeName);
     for (const QString &parent : parents) {
         if (!ThemeIndexCheck::isFound(parent)) {
-            remarks.add(MissingParent, ErrorRemark, i18nd("zel-find-qicon", "The inherited theme %1 is not found in the theme search paths.", parent));
+            remarks.add(QStringLiteral("missing-parent"), i18nd("zel-find-qicon", "The inherited theme %1 is not found in the theme search paths.", parent));
         }
     }
     if (themeName == hicolor) {
@@ -239,7 +205,7 @@ void checkParents(const QString &themeName, Remarks &remarks)
             pending += namedParents(theme);
         }
     }
-    remarks.add(MissingParent, InformationRemark, i18nd("zel-find-qicon", "The theme does not inherit hicolor, directly or through its parents."));
+    remarks.add(QStringLiteral("no-hicolor"), i18nd("zel-find-qicon", "The theme does not inherit hicolor, directly or through its parents."));
 }
 }
 
@@ -257,6 +223,18 @@ QStringList ThemeIndexCheck::themeFolders(const QString &themeName)
         }
     }
     return folders;
+}
+
+QString ThemeIndexCheck::indexPath(const QString &themeName)
+{
+    const QStringList folders = themeFolders(themeName);
+    for (const QString &folder : folders) {
+        const QString path = folder + QStringLiteral("/index.theme");
+        if (QFileInfo(path).isFile()) {
+            return path;
+        }
+    }
+    return QString();
 }
 
 bool ThemeIndexCheck::isFound(const QString &themeName)
@@ -303,22 +281,21 @@ bool ThemeIndexCheck::isOversized(const QString &themeName)
     return index.value(QStringLiteral("Icon Theme/Directories")).toStringList().join(QLatin1Char(',')).size() > maximumDirectoriesLength;
 }
 
-IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &iconSuffixes)
+void ThemeIndexCheck::check(const QString &themeName, const QStringList &iconSuffixes, ThemeReport::Entry &entry)
 {
     Remarks remarks;
     const QString path = indexPath(themeName);
     if (path.isEmpty()) {
-        return IconRemarks();
+        return;
     }
     if (isOversized(themeName)) {
-        remarks.add(Oversized,
-                    ErrorRemark,
+        remarks.add(QStringLiteral("index-oversized"),
                     i18nd("zel-find-qicon",
                           "index.theme is past what any theme needs (%1 bytes in all, %2 characters of Directories): every lookup would try each "
                           "folder it lists. Its folders and icons are not examined.",
                           QString::number(maximumIndexBytes),
                           QString::number(maximumDirectoriesLength)));
-        return remarks.finished();
+        return remarks.finish(entry);
     }
     const QSettings index(path, QSettings::IniFormat);
     QStringList listed = listValue(index, QStringLiteral("Icon Theme/Directories"));
@@ -328,21 +305,24 @@ IconRemarks ThemeIndexCheck::check(const QString &themeName, const QStringList &
     checkUnlisted(folders, listed, iconSuffixes, remarks);
     checkListed(index, listed, folders, remarks);
     checkParents(themeName, remarks);
-    return remarks.finished();
+    remarks.finish(entry);
 }
 
-QStringList ThemeIndexCheck::iconNames(const QStringList &folders, const QStringList &iconSuffixes, IconRemarks &remarkList)
+QStringList ThemeIndexCheck::iconNames(const QStringList &folders, const QStringList &iconSuffixes, ThemeReport::Entry &scanRemarks, ThemeFileCheck *fileCheck)
 {
     Remarks remarks;
     QSet<QString> names;
-    walkFolders(folders, remarks, [&](const QString &, const QByteArray &, const DirectoryListing::Entry &entry) {
+    walkFolders(folders, remarks, [&](const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry, bool leaves) {
+        if (fileCheck) {
+            fileCheck->add(root, dirPath, entry);
+        }
         const QString name = QFile::decodeName(entry.name);
         const int dot = name.lastIndexOf(QLatin1Char('.'));
-        if (entry.kind == DirectoryListing::Kind::File && dot > 0 && iconSuffixes.contains(name.mid(dot + 1))) {
+        if (!leaves && entry.kind == DirectoryListing::Kind::File && dot > 0 && iconSuffixes.contains(name.mid(dot + 1))) {
             names.insert(name.left(dot));
         }
     });
-    remarkList += remarks.finished();
+    remarks.finish(scanRemarks);
     QStringList sorted = names.values();
     std::sort(sorted.begin(), sorted.end());
     return sorted;

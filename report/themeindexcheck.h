@@ -1,7 +1,7 @@
 #ifndef THEMEINDEXCHECK_H
 #define THEMEINDEXCHECK_H
 
-#include "catalogue/iconremarkstate.h"
+#include "report/themereport.h"
 
 #include <QStringList>
 
@@ -20,18 +20,21 @@ public:
     // The theme's folder in each search path that has one, in search path order.
     static QStringList themeFolders(const QString &themeName);
     static bool isFound(const QString &themeName);
+    // The theme's index.theme, from the first search path that has one; empty where none.
+    static QString indexPath(const QString &themeName);
     // Whether the theme's index.theme is too large to hand to the toolkit's lookups.
     static bool isOversized(const QString &themeName);
     // The themes a lookup goes through, in the toolkit's order: the theme, its Inherits
     // depth first (the fallback theme where it names none), hicolor last of each.
     static QStringList lookupChain(const QString &themeName);
 
-    static IconRemarks check(const QString &themeName, const QStringList &iconSuffixes);
+    // Adds the remarks to the index's entry.
+    static void check(const QString &themeName, const QStringList &iconSuffixes, ThemeReport::Entry &entry);
 
     // The icon names in these folders, each file name without its suffix, each real
-    // folder read once. A link out of the folders is a remark and is not followed, as is
-    // a folder that cannot be read.
-    static QStringList iconNames(const QStringList &folders, const QStringList &iconSuffixes, IconRemarks &remarks);
+    // folder read once. A link out of the folders is not followed; a folder that cannot
+    // be read is a remark. Every entry met, a link out too, goes to the file check.
+    static QStringList iconNames(const QStringList &folders, const QStringList &iconSuffixes, ThemeReport::Entry &scanRemarks, ThemeFileCheck *fileCheck);
 };
 
 #endif

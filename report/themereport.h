@@ -3,24 +3,33 @@
 
 #include "catalogue/iconremarkstate.h"
 
-#include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QSize>
 #include <QStringList>
+
+class ThemeFileCheck;
 
 // The window's examination of names without the window, for checking icon themes where
 // nobody looks at a screen.
 class ThemeReport
 {
 public:
+    // What one subject got: an icon name, the theme's index.theme, or a file of the theme.
     struct Entry {
-        QString name;
+        QString name; // the icon name, or the file's path relative to its scanned folder
+        QString kind; // "icon", "index" or "file"
+        QString path; // absolute, for the index and a file
         QString nameInUse;
         bool hasThemeIcon = false;
         QList<QSize> sizes; // each once, smallest first
         QStringList files; // the file the toolkit takes for each size
         IconRemarks remarks;
+        QStringList checks; // the id of each remark's check
         IconRemarkState maximum = NoRemark;
+
+        // The severity is the check's.
+        void add(const QString &check, const QString &text);
     };
 
     enum class Scope { Theme, Inherited, All };
@@ -30,6 +39,8 @@ public:
         IconRemarkState failOn = NoRemark; // none: nothing fails
         bool files = false; // text: one "file" line per size
         QString suiteName; // JUnit
+        QSet<QString> skipped; // check ids left out
+        QStringList folders; // what SARIF locations are relative to
     };
 
     ThemeReport();
@@ -40,11 +51,12 @@ public:
     // search path as the Scan button walks them.
     static QStringList scopeFolders(Scope scope);
     // Names as applications ask for them (the file name without its suffix), each once, in
-    // code point order so that two runs over the same files print the same. Links out of
-    // the folders and folders that cannot be read become remarks of the theme's index.
-    QStringList scanIconNames(Scope scope = Scope::All);
-    // Names repeated are examined once, at their first place; the empty name is kept.
-    QList<Entry> examine(const QStringList &iconNames);
+    // code point order so that two runs over the same files print the same. Folders that
+    // cannot be read become remarks of the theme's index. Each entry met goes to the file
+    // checks too, where given.
+    QStringList scanIconNames(Scope scope = Scope::All, ThemeFileCheck *fileCheck = nullptr);
+    // A name as the window examines it.
+    static Entry examined(const QString &name);
     // The current theme's index.theme against its folders, as one entry named after it.
     Entry checkThemeIndex() const;
 
@@ -52,14 +64,9 @@ public:
     // NoRemark stands for "none"; ok is false for any other word.
     static IconRemarkState severityFromKeyword(const QString &keyword, bool *ok);
 
-    static QByteArray toText(const QList<Entry> &entries, const Output &output);
-    static QByteArray toJson(const QList<Entry> &entries, const Output &output);
-    // One test case per entry, failed at the fail-on severity.
-    static QByteArray toJunit(const QList<Entry> &entries, const Output &output);
-
 private:
     QStringList m_suffixes;
-    IconRemarks m_scanRemarks;
+    Entry m_scanRemarks;
 };
 
 #endif

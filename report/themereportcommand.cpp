@@ -1,7 +1,10 @@
 #include "themereportcommand.h"
 
+#include "report/themecheck.h"
+#include "report/themefilecheck.h"
 #include "report/themeindexcheck.h"
 #include "report/themereport.h"
+#include "report/themereportwriter.h"
 #include "settings/settings.h"
 
 #include <KLocalizedString>
@@ -49,7 +52,7 @@ struct Options {
     QCommandLineOption files{QStringLiteral("files"), i18nd("zel-find-qicon", "Text output: a line for each size with the file the toolkit uses.")};
     QCommandLineOption standardInput{QStringLiteral("stdin"), i18nd("zel-find-qicon", "Read icon names from standard input, one per line.")};
     QCommandLineOption format{QStringLiteral("format"),
-                              i18nd("zel-find-qicon", "Output format: text, json or junit (default: text)."),
+                              i18nd("zel-find-qicon", "Output format: text, json, junit or sarif (default: text)."),
                               QStringLiteral("format"),
                               QStringLiteral("text")};
     QCommandLineOption failOn{
@@ -58,6 +61,8 @@ struct Options {
               "Exit with status 1 when a name has a remark of this severity or above: none, information, warning or error (default: none, never fail)."),
         QStringLiteral("severity"),
         QStringLiteral("none")};
+    QCommandLineOption skip{QStringLiteral("skip"), i18nd("zel-find-qicon", "Leave out the check of this id; repeat for more."), QStringLiteral("id")};
+    QCommandLineOption listChecks{QStringLiteral("list-checks"), i18nd("zel-find-qicon", "List every check with its id, severity and description, and exit.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, i18nd("zel-find-qicon", "Show this help and exit.")};
     QCommandLineOption version{QStringLiteral("version"), i18nd("zel-find-qicon", "Show the version and exit.")};
 
@@ -70,7 +75,8 @@ struct Options {
     {
         parser.setApplicationDescription(
             i18nd("zel-find-qicon", "Examines icons of a freedesktop icon theme as an application would find them and prints the remarks."));
-        parser.addOptions({theme, themePath, fallbackTheme, fallbackPath, suffix, scan, scope, standardInput, format, minSeverity, files, failOn, help, version});
+        parser.addOptions(
+            {theme, themePath, fallbackTheme, fallbackPath, suffix, scan, scope, standardInput, format, minSeverity, files, failOn, skip, listChecks, help, version});
         parser.addPositionalArgument(QStringLiteral("names"), i18nd("zel-find-qicon", "Icon names to examine."), QStringLiteral("[name...]"));
     }
 };
@@ -179,30 +185,31 @@ void applyThemeOptions(const QCommandLineParser &parser,
     }
 }
 
-// Returns whether a name reached the fail-on severity.
-bool writeSummary(QIODevice *errors, const QList<ThemeReport::Entry> &entries, IconRemarkState failOn)
+void writeSummary(QIODevice *errors, const int *counts)
 {
-    int counts[ErrorRemark + 1] = {0, 0, 0, 0};
-    bool failed = false;
-    for (const ThemeReport::Entry &entry : entries) {
-        ++counts[entry.maximum];
-        failed = failed || (failOn != NoRemark && entry.maximum >= failOn);
-    }
     write(errors,
           i18nd("zel-find-qicon",
                 "Examined %1 icon names: %2 with errors, %3 with warnings, %4 with information only, %5 without remarks.",
-                QString::number(entries.size()),
+                QString::number(counts[NoRemark] + counts[InformationRemark] + counts[WarningRemark] + counts[ErrorRemark]),
                 QString::number(counts[ErrorRemark]),
                 QString::number(counts[WarningRemark]),
                 QString::number(counts[InformationRemark]),
                 QString::number(counts[NoRemark]))
               + QLatin1Char('\n'));
-    return failed;
+}
+
+QString listOfChecks()
+{
+    QString text;
+    for (const ThemeCheck &check : ThemeCheck::all()) {
+        text += check.id + QLatin1Char('\t') + ThemeReport::severityKeyword(check.severity) + QLatin1Char('\t') + check.description + QLatin1Char('\n');
+    }
+    return text;
 }
 
 struct Choices {
     ThemeReport::Output output;
-    QString format;
+    ThemeReportWriter::Format format = ThemeReportWriter::Format::Text;
     ThemeReport::Scope scope = ThemeReport::Scope::Theme;
     bool scan = false;
     QStringList suffixes;
@@ -211,9 +218,15 @@ struct Choices {
 // The choices of the output and of what is scanned; the usage error where one is off.
 QString readChoices(const QCommandLineParser &parser, const Options &options, Choices &choices)
 {
-    choices.format = parser.value(options.format);
-    if (choices.format != QLatin1String("text") && choices.format != QLatin1String("json") && choices.format != QLatin1String("junit")) {
-        return i18nd("zel-find-qicon", "Unknown output format \"%1\": use text, json or junit.", choices.format);
+    if (!ThemeReportWriter::formatFromKeyword(parser.value(options.format), &choices.format)) {
+        return i18nd("zel-find-qicon", "Unknown output format \"%1\": use text, json, junit or sarif.", parser.value(options.format));
+    }
+    const QStringList skipped = parser.values(options.skip);
+    for (const QString &id : skipped) {
+        if (ThemeCheck::indexOf(id) < 0) {
+            return i18nd("zel-find-qicon", "Unknown check \"%1\": --list-checks lists them.", id);
+        }
+        choices.output.skipped.insert(id);
     }
     for (const auto &[option, state] : {std::make_pair(&options.failOn, &choices.output.failOn), std::make_pair(&options.minSeverity, &choices.output.minSeverity)}) {
         bool severityOk = false;
@@ -230,27 +243,38 @@ QString readChoices(const QCommandLineParser &parser, const Options &options, Ch
 }
 
 // The toolkit would try each of millions of listed folders at every lookup: an oversized
-// index is told of, and nothing is looked up under it.
+// index is told of, and nothing is looked up under it. Each entry is written as it is
+// made; the files are checked on the thread pool while the names are examined.
 int runReport(Choices &choices, QStringList names, QIODevice *device, QIODevice *errors)
 {
     ThemeReport report;
     report.setSearchIconSuffixes(choices.suffixes);
     const bool oversized = ThemeIndexCheck::isOversized(QIcon::themeName());
     const bool checksIndex = choices.scan || oversized;
+    choices.output.folders = ThemeReport::scopeFolders(choices.scope);
+    std::unique_ptr<ThemeFileCheck> fileCheck;
     if (choices.scan && !oversized) {
-        names += report.scanIconNames(choices.scope);
+        fileCheck = std::make_unique<ThemeFileCheck>(choices.output.folders, choices.suffixes, choices.output.skipped);
+        names += report.scanIconNames(choices.scope, fileCheck.get());
+        fileCheck->start();
     }
-    QList<ThemeReport::Entry> entries = report.examine(oversized ? QStringList() : names);
-    const bool failed = writeSummary(errors, entries, choices.output.failOn);
-    if (checksIndex) {
-        entries.prepend(report.checkThemeIndex());
-    }
-    const bool indexFailed = checksIndex && choices.output.failOn != NoRemark && entries.first().maximum >= choices.output.failOn;
+    names.removeDuplicates();
     choices.output.suiteName = QStringLiteral("zel-find-qicon-report.") + QIcon::themeName();
-    device->write(choices.format == QLatin1String("json")    ? ThemeReport::toJson(entries, choices.output)
-                  : choices.format == QLatin1String("junit") ? ThemeReport::toJunit(entries, choices.output)
-                                                             : ThemeReport::toText(entries, choices.output));
-    return failed || indexFailed ? ThemeReportCommand::ExitFailOn : ThemeReportCommand::ExitClean;
+    ThemeReportWriter writer(device, choices.format, choices.output);
+    writer.begin();
+    if (checksIndex) {
+        writer.write(report.checkThemeIndex());
+    }
+    for (int i = 0; !oversized && i < names.size(); ++i) {
+        writer.write(ThemeReport::examined(names.at(i)));
+    }
+    const QList<ThemeReport::Entry> files = fileCheck ? fileCheck->finish() : QList<ThemeReport::Entry>();
+    for (const ThemeReport::Entry &entry : files) {
+        writer.write(entry);
+    }
+    writer.end();
+    writeSummary(errors, writer.counts());
+    return writer.failed() ? ThemeReportCommand::ExitFailOn : ThemeReportCommand::ExitClean;
 }
 }
 
@@ -263,16 +287,21 @@ QString ThemeReportCommand::helpText()
     text += QLatin1Char('\n');
     text += i18nd("zel-find-qicon",
                   "Output:\n"
-                  "  text   one line per remark, in the order the remarks are found: severity, icon name\n"
-                  "         and remark text, separated by tabs. Names without remarks print nothing.\n"
-                  "         With --files, a line \"file\", name, size and file for each size.\n"
-                  "  json   an array with one object per name: name, nameInUse, hasThemeIcon, sizes,\n"
-                  "         files (each with size and file), remarks (each with severity and text)\n"
-                  "         and maxSeverity.\n"
-                  "  junit  one test case per name, failed at the --fail-on severity.\n"
+                  "  text   one line per remark, in the order the remarks are found: severity, subject\n"
+                  "         and remark text ending in the check's id in brackets, separated by tabs.\n"
+                  "         Subjects without remarks print nothing. With --files, a line \"file\", name,\n"
+                  "         size and file for each size.\n"
+                  "  json   an array with one object per subject: name, kind (icon, index or file),\n"
+                  "         remarks (each with severity, check and text) and maxSeverity; for an icon\n"
+                  "         name also nameInUse, hasThemeIcon, sizes and files (each with size and\n"
+                  "         file), for the index and a file its path.\n"
+                  "  junit  one test case per subject, failed at the --fail-on severity.\n"
+                  "  sarif  SARIF 2.1.0: a rule per check, a result per remark at its file, relative\n"
+                  "         to the scanned folder that holds it.\n"
                   "With --scan, the theme's index.theme is checked too, and its remarks come first\n"
-                  "under the name THEME/index.theme. A count of names by their highest severity goes\n"
-                  "to standard error.\n"
+                  "under the name THEME/index.theme; after the names come the files of the scanned\n"
+                  "folders that have remarks, by their path in the folder. --list-checks lists every\n"
+                  "check. A count of names by their highest severity goes to standard error.\n"
                   "\n"
                   "Exit status:\n"
                   "  0  nothing has a remark at the --fail-on severity or above\n"
@@ -284,9 +313,12 @@ QString ThemeReportCommand::helpText()
                   "the theme up.\n"
                   "\n"
                   "Example, a CI job that checks the theme kept in the repository's icons/MyTheme folder\n"
-                  "and fails on any error remark, with a report the CI system shows as tests:\n"
+                  "and fails on any error remark, with a report the CI system shows as tests, and one\n"
+                  "it shows on each file of a pull request:\n"
                   "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
-                  "      --theme MyTheme --scan --fail-on error --format junit > remarks.xml");
+                  "      --theme MyTheme --scan --fail-on error --format junit > remarks.xml\n"
+                  "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
+                  "      --theme MyTheme --scan --format sarif > remarks.sarif");
     text += QLatin1Char('\n');
     return text;
 }
@@ -299,8 +331,11 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     if (!parser.parse(arguments)) {
         return usageError(errors, parser.errorText());
     }
-    if (parser.isSet(options.help) || parser.isSet(options.version)) {
-        write(device, parser.isSet(options.help) ? helpText() : QStringLiteral("zel-find-qicon-report %1\n").arg(QCoreApplication::applicationVersion()));
+    if (parser.isSet(options.help) || parser.isSet(options.version) || parser.isSet(options.listChecks)) {
+        write(device,
+              parser.isSet(options.help)          ? helpText()
+                  : parser.isSet(options.version) ? QStringLiteral("zel-find-qicon-report %1\n").arg(QCoreApplication::applicationVersion())
+                                                  : listOfChecks());
         return ExitClean;
     }
     Choices choices;

@@ -58,8 +58,11 @@ QtMessageHandler previousHandler = nullptr;
 void captureSvgMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (svgMessages && context.category && QByteArray(context.category).startsWith("qt.svg")) {
-        if (!svgMessages->contains(message)) {
-            svgMessages->append(message);
+        // The module names the file it reads from memory "<input>"; the remark names the file.
+        QString said = message;
+        said.replace(QStringLiteral("<input>:"), QStringLiteral("line "));
+        if (!svgMessages->contains(said)) {
+            svgMessages->append(said);
         }
     } else if (previousHandler) {
         previousHandler(type, context, message);

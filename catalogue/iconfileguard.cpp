@@ -104,7 +104,7 @@ Verdict dataVerdict(const QString &uri, int depth)
     QByteArray bytes = header.endsWith(QLatin1String(";base64")) ? QByteArray::fromBase64(payload) : QByteArray::fromPercentEncoding(payload);
     QBuffer buffer(&bytes);
     return comma > 0 && bytes.size() <= IconFileGuard::maximumFileBytes && buffer.open(QIODevice::ReadOnly) ? fits(buffer, header.mid(5), depth + 1)
-                                                                                                          : Verdict::Refused;
+                                                                                                            : Verdict::Refused;
 }
 
 // A style that fetches a sheet, or names anything but one of the document's own elements.
@@ -195,7 +195,8 @@ IconFileGuard::Verdict IconFileGuard::verdictOf(const QString &path)
     }
     struct stat info;
     QFile file;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maximumFileBytes || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maximumFileBytes
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return Verdict::Refused;
     }

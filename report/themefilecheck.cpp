@@ -79,7 +79,8 @@ QHash<QString, Folder> listedFolders(const QString &themeFolder)
         return folders;
     }
     const QSettings index(path, QSettings::IniFormat);
-    const QStringList listed = index.value(QStringLiteral("Icon Theme/Directories")).toStringList() + index.value(QStringLiteral("Icon Theme/ScaledDirectories")).toStringList();
+    const QStringList listed =
+        index.value(QStringLiteral("Icon Theme/Directories")).toStringList() + index.value(QStringLiteral("Icon Theme/ScaledDirectories")).toStringList();
     if (listed.join(QLatin1Char(',')).size() > ThemeIndexCheck::maximumDirectoriesLength) {
         return folders;
     }
@@ -112,7 +113,8 @@ void checkName(const QString &name, ThemeReport::Entry &entry)
         }
     }
     if (spaceOrControl) {
-        entry.add(QStringLiteral("file-name-whitespace"), i18nd("zel-find-qicon", "The file name holds whitespace or control characters, which break lookups and icon caches."));
+        entry.add(QStringLiteral("file-name-whitespace"),
+                  i18nd("zel-find-qicon", "The file name holds whitespace or control characters, which break lookups and icon caches."));
     } else if (!others.isEmpty()) {
         entry.add(QStringLiteral("file-name-characters"),
                   i18nd("zel-find-qicon", "The file name holds %1, outside the a-z, 0-9, -, _ and dots of the Icon Naming Specification.", others));
@@ -125,7 +127,8 @@ void checkLink(const Job &job, const QStringList &canonical, ThemeReport::Entry 
     const ssize_t length = ::readlink(job.path.constData(), buffer, sizeof buffer);
     const QString target = length < 0 ? QString() : QFile::decodeName(QByteArray(buffer, int(length)));
     if (target.startsWith(QLatin1Char('/'))) {
-        entry.add(QStringLiteral("link-absolute"), i18nd("zel-find-qicon", "The link's target %1 is absolute: it breaks when the theme is installed elsewhere.", target));
+        entry.add(QStringLiteral("link-absolute"),
+                  i18nd("zel-find-qicon", "The link's target %1 is absolute: it breaks when the theme is installed elsewhere.", target));
     }
     struct stat info;
     if (job.entry.kind == DirectoryListing::Kind::Broken) {
@@ -192,7 +195,10 @@ void checkSvg(const QByteArray &bytes, const Folder &folder, ThemeReport::Entry 
         entry.add(QStringLiteral("image-unreadable"), i18nd("zel-find-qicon", "The toolkit's image reader cannot decode the file: %1.", reader.errorString()));
     } else if (isTransparent(image)) {
         entry.add(QStringLiteral("svg-transparent"),
-                  i18nd("zel-find-qicon", "The SVG file renders fully transparent at %1x%2 pixels.", QString::number(image.width()), QString::number(image.height())));
+                  i18nd("zel-find-qicon",
+                        "The SVG file renders fully transparent at %1x%2 pixels.",
+                        QString::number(image.width()),
+                        QString::number(image.height())));
     }
 }
 
@@ -215,12 +221,18 @@ void checkRaster(QByteArray &bytes, const QString &suffix, const Folder &folder,
         return;
     }
     if (folder.type == QLatin1String("Scalable")) {
-        entry.add(QStringLiteral("raster-in-scalable"), i18nd("zel-find-qicon", "The raster image lies in the Scalable folder %1, where it is scaled blurry.", folder.name));
+        entry.add(QStringLiteral("raster-in-scalable"),
+                  i18nd("zel-find-qicon", "The raster image lies in the Scalable folder %1, where it is scaled blurry.", folder.name));
     }
     const int side = std::max(image.width(), image.height());
     if (folder.minimum == folder.maximum && (image.width() != folder.minimum || image.height() != folder.minimum)) {
         entry.add(QStringLiteral("raster-size-mismatch"),
-                  i18nd("zel-find-qicon", "The image is %1x%2 pixels, where its folder %3 asks for %4x%4.", width, height, folder.name, QString::number(folder.minimum)));
+                  i18nd("zel-find-qicon",
+                        "The image is %1x%2 pixels, where its folder %3 asks for %4x%4.",
+                        width,
+                        height,
+                        folder.name,
+                        QString::number(folder.minimum)));
     } else if (side < folder.minimum || side > folder.maximum) {
         entry.add(QStringLiteral("raster-size-mismatch"),
                   i18nd("zel-find-qicon",
@@ -276,7 +288,9 @@ Checked check(const Job &job, const QStringList &canonical, const QSet<QString> 
     }
     if (!readRegular(job.path, bytes, checked.key)) {
         entry.add(QStringLiteral("file-refused"),
-                  i18nd("zel-find-qicon", "The file is not read: it is not a regular file, or it is larger than %1 bytes.", QString::number(IconFileGuard::maximumFileBytes)));
+                  i18nd("zel-find-qicon",
+                        "The file is not read: it is not a regular file, or it is larger than %1 bytes.",
+                        QString::number(IconFileGuard::maximumFileBytes)));
         return checked;
     }
     const QString suffix = name.mid(name.lastIndexOf(QLatin1Char('.')) + 1).toLower();

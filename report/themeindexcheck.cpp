@@ -9,8 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QMap>
 #include <QIcon>
+#include <QMap>
 #include <QSet>
 #include <QSettings>
 
@@ -96,7 +96,8 @@ void walkFolders(const QStringList &folders, Remarks &remarks, const Visit &visi
                         i18nd("zel-find-qicon", "The folder %1 cannot be read: no lookup finds its icons.", dirPath == rootBytes ? root : relative(dirPath)));
         };
         visitor.entry = [&](const QByteArray &dirPath, const DirectoryListing::Entry &entry) {
-            const bool leaves = entry.symlink && entry.kind != DirectoryListing::Kind::Broken && !ThemeFileCheck::isInside(DirectoryListing::childPath(dirPath, entry.name), canonical);
+            const bool leaves = entry.symlink && entry.kind != DirectoryListing::Kind::Broken
+                && !ThemeFileCheck::isInside(DirectoryListing::childPath(dirPath, entry.name), canonical);
             visit(root, dirPath, entry, leaves);
         };
         DirectoryListing::walk(rootBytes, DirectoryListing::Mode::EachDirectoryOnce, visitor);
@@ -115,7 +116,8 @@ void checkSection(const QSettings &index, const QString &folder, QHash<QString, 
         remarks.add(QStringLiteral("unknown-type"), i18nd("zel-find-qicon", "The folder %1 has the unknown Type %2.", folder, type));
     }
     if (index.contains(folder + QStringLiteral("/Threshold")) && type != QLatin1String("Threshold")) {
-        remarks.add(QStringLiteral("unused-key"), i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, QStringLiteral("Threshold"), type));
+        remarks.add(QStringLiteral("unused-key"),
+                    i18nd("zel-find-qicon", "The folder %1 sets %2, which its Type %3 does not use.", folder, QStringLiteral("Threshold"), type));
     }
     for (const QString &key : {QStringLiteral("MinSize"), QStringLiteral("MaxSize")}) {
         if (index.contains(folder + QLatin1Char('/') + key) && type != QLatin1String("Scalable")) {
@@ -129,10 +131,10 @@ void checkSection(const QSettings &index, const QString &folder, QHash<QString, 
             remarks.add(QStringLiteral("size-range-leaves-size"),
                         i18nd("zel-find-qicon",
                               "The folder %1 has sizes %2 to %3, which leave out its Size %4.",
-                            folder,
-                            QString::number(minimum),
-                            QString::number(maximum),
-                            QString::number(size)));
+                              folder,
+                              QString::number(minimum),
+                              QString::number(maximum),
+                              QString::number(size)));
         }
     }
     if (index.value(folder + QStringLiteral("/Scale"), 1).toInt() == 1) {
@@ -148,7 +150,8 @@ void checkUnlisted(const QStringList &folders, const QStringList &listed, const 
     Remarks scanRemarks;
     walkFolders(folders, scanRemarks, [&](const QString &root, const QByteArray &dirPath, const DirectoryListing::Entry &entry, bool leaves) {
         const QString folder = QFile::decodeName(dirPath).mid(root.size() + 1);
-        if (!leaves && !folder.isEmpty() && entry.kind == DirectoryListing::Kind::File && iconSuffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
+        if (!leaves && !folder.isEmpty() && entry.kind == DirectoryListing::Kind::File
+            && iconSuffixes.contains(QFileInfo(QFile::decodeName(entry.name)).suffix())) {
             withIcons.insert(folder);
         }
     });
@@ -174,10 +177,12 @@ void checkListed(const QSettings &index, const QStringList &listed, const QStrin
     }
     for (const QString &folder : listed) {
         const int scale = index.value(folder + QStringLiteral("/Scale"), 1).toInt();
-        const QString key = index.value(folder + QStringLiteral("/Size")).toString() + QLatin1Char('/') + index.value(folder + QStringLiteral("/Context")).toString();
+        const QString key =
+            index.value(folder + QStringLiteral("/Size")).toString() + QLatin1Char('/') + index.value(folder + QStringLiteral("/Context")).toString();
         if (scale > 1 && !scaleOne.contains(key)) {
-            remarks.add(QStringLiteral("scale-without-base"),
-                        i18nd("zel-find-qicon", "The folder %1 has Scale %2, but no folder of its Size and Context has scale 1.", folder, QString::number(scale)));
+            remarks.add(
+                QStringLiteral("scale-without-base"),
+                i18nd("zel-find-qicon", "The folder %1 has Scale %2, but no folder of its Size and Context has scale 1.", folder, QString::number(scale)));
         }
     }
 }

@@ -1,7 +1,7 @@
 #include "themereport.h"
 
-#include "catalogue/iconexamination.h"
 #include "app/constants.h"
+#include "catalogue/iconexamination.h"
 #include "report/themecheck.h"
 #include "report/themefilecheck.h"
 #include "report/themeindexcheck.h"

@@ -75,8 +75,22 @@ struct Options {
     {
         parser.setApplicationDescription(
             i18nd("zel-find-qicon", "Examines icons of a freedesktop icon theme as an application would find them and prints the remarks."));
-        parser.addOptions(
-            {theme, themePath, fallbackTheme, fallbackPath, suffix, scan, scope, standardInput, format, minSeverity, files, failOn, skip, listChecks, help, version});
+        parser.addOptions({theme,
+                           themePath,
+                           fallbackTheme,
+                           fallbackPath,
+                           suffix,
+                           scan,
+                           scope,
+                           standardInput,
+                           format,
+                           minSeverity,
+                           files,
+                           failOn,
+                           skip,
+                           listChecks,
+                           help,
+                           version});
         parser.addPositionalArgument(QStringLiteral("names"), i18nd("zel-find-qicon", "Icon names to examine."), QStringLiteral("[name...]"));
     }
 };
@@ -160,10 +174,7 @@ bool readNames(QIODevice *input, QStringList &names)
 }
 
 // The options override the platform's theme set-up, which building the report put in force.
-void applyThemeOptions(const QCommandLineParser &parser,
-                       const Options &options,
-                       const QStringList &themePaths,
-                       const QStringList &fallbackPaths)
+void applyThemeOptions(const QCommandLineParser &parser, const Options &options, const QStringList &themePaths, const QStringList &fallbackPaths)
 {
     if (parser.isSet(options.themePath)) {
         QIcon::setThemeSearchPaths(themePaths);
@@ -228,7 +239,8 @@ QString readChoices(const QCommandLineParser &parser, const Options &options, Ch
         }
         choices.output.skipped.insert(id);
     }
-    for (const auto &[option, state] : {std::make_pair(&options.failOn, &choices.output.failOn), std::make_pair(&options.minSeverity, &choices.output.minSeverity)}) {
+    for (const auto &[option, state] :
+         {std::make_pair(&options.failOn, &choices.output.failOn), std::make_pair(&options.minSeverity, &choices.output.minSeverity)}) {
         bool severityOk = false;
         *state = ThemeReport::severityFromKeyword(parser.value(*option), &severityOk);
         if (!severityOk) {
@@ -359,7 +371,9 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     applyThemeOptions(parser, options, themePaths, fallbackPaths);
     // Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.
     if (!ThemeIndexCheck::isFound(QIcon::themeName())) {
-        return usageError(errors, i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", QIcon::themeName()));
+        return usageError(
+            errors,
+            i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", QIcon::themeName()));
     }
     choices.suffixes = parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes();
     return runReport(choices, names, device, errors);

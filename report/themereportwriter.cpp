@@ -35,7 +35,8 @@ QString field(const QString &text)
             escaped += QStringLiteral("\\r");
         } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
             escaped += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
-        } else if (code != ' ' && (!QChar::isPrint(code) || QChar::category(code) == QChar::Separator_Line || QChar::category(code) == QChar::Separator_Paragraph)) {
+        } else if (code != ' '
+                   && (!QChar::isPrint(code) || QChar::category(code) == QChar::Separator_Line || QChar::category(code) == QChar::Separator_Paragraph)) {
             escaped += QStringLiteral("\\u{%1}").arg(code, 4, 16, QLatin1Char('0'));
         } else {
             escaped += QString::fromUcs4(&code, 1);
@@ -95,7 +96,10 @@ void ThemeReportWriter::begin()
         QJsonObject bases;
         for (int i = 0; i < m_output.folders.size(); ++i) {
             const QString folder = m_output.folders.at(i);
-            bases.insert(baseId(i), QJsonObject{{QStringLiteral("uri"), QUrl::fromLocalFile(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')).toString(QUrl::FullyEncoded)}});
+            bases.insert(
+                baseId(i),
+                QJsonObject{{QStringLiteral("uri"),
+                             QUrl::fromLocalFile(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')).toString(QUrl::FullyEncoded)}});
         }
         const QJsonObject driver{
             {QStringLiteral("name"), QStringLiteral("zel-find-qicon-report")},
@@ -148,13 +152,13 @@ void ThemeReportWriter::writeText(const ThemeReport::Entry &entry)
     for (int i = 0; i < entry.remarks.size(); ++i) {
         const IconRemark &remark = entry.remarks.at(i);
         if (remark.first >= m_output.minSeverity) {
-            text += ThemeReport::severityKeyword(remark.first) + QLatin1Char('\t') + field(entry.name) + QLatin1Char('\t') + field(remark.second) + QStringLiteral(" [")
-                + entry.checks.at(i) + QStringLiteral("]\n");
+            text += ThemeReport::severityKeyword(remark.first) + QLatin1Char('\t') + field(entry.name) + QLatin1Char('\t') + field(remark.second)
+                + QStringLiteral(" [") + entry.checks.at(i) + QStringLiteral("]\n");
         }
     }
     for (int i = 0; m_output.files && i < entry.files.size(); ++i) {
-        text += QStringLiteral("file\t") + field(entry.name) + QLatin1Char('\t') + IconSizeText::toString(entry.sizes.at(i)) + QLatin1Char('\t') + field(entry.files.at(i))
-            + QLatin1Char('\n');
+        text += QStringLiteral("file\t") + field(entry.name) + QLatin1Char('\t') + IconSizeText::toString(entry.sizes.at(i)) + QLatin1Char('\t')
+            + field(entry.files.at(i)) + QLatin1Char('\n');
     }
     put(text.toUtf8());
 }

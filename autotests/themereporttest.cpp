@@ -3,8 +3,11 @@
 #include "report/themereportcommand.h"
 #include "testhelpers.h"
 
+#include <ctime>
+
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
 namespace
 {
@@ -492,6 +495,57 @@ private Q_SLOTS:
         }
         QVERIFY2(validator.exitCode() == 0, validator.readAllStandardError().constData());
         QCOMPARE(report({"--list-checks"}).lines(true).first(), "icon-not-found\terror\tThe toolkit finds no icon for the name.");
+    }
+
+    // A cache as gtk-update-icon-cache writes it, then changed as themes go wrong; the
+    // toolkit's own lookup of the name added after the cache says whether it trusts it.
+    void iconThemeCaches_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("remark"); // severity and check id
+        QTest::addColumn<bool>("found"); // by the toolkit
+        QTest::newRow("written after every file") << "none" << QString() << true;
+        QTest::newRow("a file added, the cache touched after") << "added" << "error cache-lacks-name" << false;
+        QTest::newRow("a file removed, the cache touched after") << "removed" << "warning cache-orphan-name" << true;
+        QTest::newRow("a folder changed after the cache") << "stale" << "warning cache-stale" << true;
+        QTest::newRow("truncated") << "truncated" << "error cache-unparsable" << true;
+    }
+
+    void iconThemeCaches()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir dir;
+        FixtureTheme theme("zelcache", dir.path());
+        theme.addDirectory("16/apps", 16);
+        for (const char *name : {"one", "gone", "late"}) {
+            if (name != QLatin1String("late") || change != "added") {
+                theme.addPng("16/apps", name, 16);
+            }
+        }
+        theme.writeIndex();
+        QProcess tool;
+        tool.start("gtk-update-icon-cache", {"-f", "-q", "-i", theme.themePath});
+        if (!tool.waitForFinished() || tool.exitCode() != 0) {
+            QSKIP("gtk-update-icon-cache (Debian: gtk-update-icon-cache) is absent");
+        }
+        const QString cache = theme.themePath + "/icon-theme.cache";
+        if (change == "added") {
+            theme.addPng("16/apps", "late", 16);
+        }
+        QVERIFY(change != "removed" || QFile::remove(theme.themePath + "/16/apps/gone.png"));
+        QVERIFY(change != "truncated" || QFile::resize(cache, 40));
+        const auto setTime = [](const QString &path, int later) {
+            const utimbuf times{std::time(nullptr) + later, std::time(nullptr) + later};
+            return ::utime(QFile::encodeName(path).constData(), &times) == 0;
+        };
+        QVERIFY(setTime(cache, 60) && (change != "stale" || setTime(theme.themePath + "/16/apps", 120)));
+        const QStringList lines = report({"--theme-path", dir.path(), "--fallback-path", QString(), "--theme", "zelcache", "--scan", "--skip", "standard-size-missing"}).lines(true);
+        QStringList remarks;
+        for (const QString &line : lines.filter(QRegularExpression("^[a-z]+\ticon-theme\\.cache\t"))) {
+            remarks.append(line.section('\t', 0, 0) + ' ' + line.section(" [", -1).chopped(1));
+        }
+        QTEST(remarks.join('|'), "remark");
+        QTEST(!QIcon::fromTheme("late").isNull(), "found");
     }
 
     void filesAndJunit()

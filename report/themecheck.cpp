@@ -44,6 +44,12 @@ const QVector<ThemeCheck> &ThemeCheck::all()
         {QStringLiteral("raster-not-square"), WarningRemark, i18nd("zel-find-qicon", "A raster image is not square.")},
         {QStringLiteral("image-unreadable"), ErrorRemark, i18nd("zel-find-qicon", "The toolkit's image reader cannot decode a file.")},
         {QStringLiteral("file-refused"), ErrorRemark, i18nd("zel-find-qicon", "A file is not decoded: not a regular file, or past the limits of any icon.")},
+        {QStringLiteral("cache-unparsable"), ErrorRemark, i18nd("zel-find-qicon", "icon-theme.cache does not parse, so the toolkit ignores it.")},
+        {QStringLiteral("cache-stale"), WarningRemark, i18nd("zel-find-qicon", "A folder is newer than icon-theme.cache, so the toolkit ignores it.")},
+        {QStringLiteral("cache-lacks-name"),
+         ErrorRemark,
+         i18nd("zel-find-qicon", "icon-theme.cache lacks a name a listed folder holds: no Qt application finds it.")},
+        {QStringLiteral("cache-orphan-name"), WarningRemark, i18nd("zel-find-qicon", "icon-theme.cache lists a name where no file of it is.")},
         {QStringLiteral("duplicate-file"), InformationRemark, i18nd("zel-find-qicon", "A file is byte for byte the same as another that is not a link to it.")},
     };
     return checks;

@@ -74,16 +74,11 @@ void captureSvgMessages(QtMsgType type, const QMessageLogContext &context, const
 QHash<QString, Folder> listedFolders(const QString &themeFolder)
 {
     QHash<QString, Folder> folders;
-    const QString path = themeFolder + QStringLiteral("/index.theme");
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > ThemeIndexCheck::maximumIndexBytes) {
+    const QStringList listed = ThemeIndexCheck::listedFolders(themeFolder);
+    if (listed.isEmpty()) {
         return folders;
     }
-    const QSettings index(path, QSettings::IniFormat);
-    const QStringList listed =
-        index.value(QStringLiteral("Icon Theme/Directories")).toStringList() + index.value(QStringLiteral("Icon Theme/ScaledDirectories")).toStringList();
-    if (listed.join(QLatin1Char(',')).size() > ThemeIndexCheck::maximumDirectoriesLength) {
-        return folders;
-    }
+    const QSettings index(themeFolder + QStringLiteral("/index.theme"), QSettings::IniFormat);
     for (const QString &name : listed) {
         Folder folder{true, name, index.value(name + QStringLiteral("/Type"), QStringLiteral("Threshold")).toString()};
         folder.size = index.value(name + QStringLiteral("/Size")).toInt();

@@ -242,6 +242,18 @@ QString ThemeIndexCheck::indexPath(const QString &themeName)
     return QString();
 }
 
+QStringList ThemeIndexCheck::listedFolders(const QString &themeFolder)
+{
+    const QString path = themeFolder + QStringLiteral("/index.theme");
+    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > maximumIndexBytes) {
+        return QStringList();
+    }
+    const QSettings index(path, QSettings::IniFormat);
+    QStringList listed = listValue(index, QStringLiteral("Icon Theme/Directories")) + listValue(index, QStringLiteral("Icon Theme/ScaledDirectories"));
+    listed.removeDuplicates();
+    return listed.join(QLatin1Char(',')).size() > maximumDirectoriesLength ? QStringList() : listed;
+}
+
 bool ThemeIndexCheck::isFound(const QString &themeName)
 {
     return !indexPath(themeName).isEmpty();

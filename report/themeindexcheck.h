@@ -22,6 +22,8 @@ public:
     static bool isFound(const QString &themeName);
     // The theme's index.theme, from the first search path that has one; empty where none.
     static QString indexPath(const QString &themeName);
+    // The folders the index.theme in a theme's folder lists, each once; none past the limits.
+    static QStringList listedFolders(const QString &themeFolder);
     // Whether the theme's index.theme is too large to hand to the toolkit's lookups.
     static bool isOversized(const QString &themeName);
     // The themes a lookup goes through, in the toolkit's order: the theme, its Inherits

@@ -1,5 +1,6 @@
 #include "themereportcommand.h"
 
+#include "report/themecachecheck.h"
 #include "report/themecheck.h"
 #include "report/themefilecheck.h"
 #include "report/themeindexcheck.h"
@@ -280,7 +281,10 @@ int runReport(Choices &choices, QStringList names, QIODevice *device, QIODevice 
     for (int i = 0; !oversized && i < names.size(); ++i) {
         writer.write(ThemeReport::examined(names.at(i)));
     }
-    const QList<ThemeReport::Entry> files = fileCheck ? fileCheck->finish() : QList<ThemeReport::Entry>();
+    QList<ThemeReport::Entry> files = fileCheck ? fileCheck->finish() : QList<ThemeReport::Entry>();
+    if (fileCheck) {
+        files += ThemeCacheCheck::check(choices.output.folders);
+    }
     for (const ThemeReport::Entry &entry : files) {
         writer.write(entry);
     }

@@ -548,6 +548,63 @@ private Q_SLOTS:
         QTEST(!QIcon::fromTheme("late").isNull(), "found");
     }
 
+    // Names a theme gives of a list, and those another theme has that it lacks.
+    void coverageAndCompare_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines"); // of the text output, or kind, covered and names of JSON
+        QTest::addColumn<QString>("summary"); // on standard error
+        QTest::newRow("a list") << QStringList{"--coverage", "LIST"} << 0
+                                << QStringList{"warning\tLIST\tThe theme does not give absent. [coverage-missing]",
+                                               "warning\tLIST\tThe theme does not give four-sizes-more. [coverage-missing]"}
+                                << "LIST: 1 of 3 names, 33.3%";
+        QTest::newRow("a list failing at warnings, JSON") << QStringList{"--coverage", "LIST", "--fail-on", "warning", "--format", "json"} << 1
+                                                          << QStringList{"coverage 1 3"} << "LIST: 1 of 3 names, 33.3%";
+        QTest::newRow("the standard names") << QStringList{"--coverage", "naming-spec", "--format", "json"} << 0 << QStringList{"coverage 3 250"}
+                                            << "naming-spec: 3 of 250 names, 1.2%";
+        QTest::newRow("the standard names, no icon-naming-utils") << QStringList{"NODATA", "--coverage", "naming-spec"} << 2 << QStringList()
+                                                                  << "icon-naming-utils (its legacy-icon-mapping.xml), which is not installed";
+        QTest::newRow("no list") << QStringList{"--coverage", "/nonexistent/list"} << 2 << QStringList()
+                                 << "zel-find-qicon-report: Cannot read the list \"/nonexistent/list\".";
+        QTest::newRow("another theme") << QStringList{"--compare", "zelother"} << 0
+                                       << QStringList{"information\tzelother\tThe theme lacks other-only, which zelother has: OTHER/16/apps/other-only.png. [compare-missing]"}
+                                       << "Examined 0 icon names";
+        QTest::newRow("another theme not found") << QStringList{"--compare", "zelnone"} << 2 << QStringList() << "No icon theme \"zelnone\"";
+    }
+
+    void coverageAndCompare()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, summary);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("list"), "four-sizes\n\n# a comment\nabsent # why\nfour-sizes-more\n");
+        FixtureTheme other("zelother", dir.filePath("themes"));
+        other.addDirectory("16/apps", 16);
+        other.addPng("16/apps", "four-sizes", 16);
+        other.addPng("16/apps", "other-only", 16);
+        other.writeIndex();
+        options.replaceInStrings("LIST", dir.filePath("list"));
+        if (lines.size() && options.contains("naming-spec") && QStandardPaths::locate(QStandardPaths::GenericDataLocation, "icon-naming-utils/legacy-icon-mapping.xml").isEmpty()) {
+            QSKIP("icon-naming-utils is not installed");
+        }
+        const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+        qputenv("XDG_DATA_DIRS", options.removeAll("NODATA") ? dir.path().toUtf8() : dataDirs);
+        const Run run = report(fixture() + QStringList{"--theme-path", other.searchPath} + options);
+        qputenv("XDG_DATA_DIRS", dataDirs);
+        QTEST(run.exitCode, "exitCode");
+        QStringList found = run.lines(true);
+        if (options.contains("json")) {
+            found.clear();
+            for (const QJsonValue &entry : QJsonDocument::fromJson(run.output).array()) {
+                found.append(QString("%1 %2 %3").arg(entry["kind"].toString()).arg(entry["covered"].toInt()).arg(entry["names"].toInt()));
+            }
+        }
+        QCOMPARE(found, lines.replaceInStrings("LIST", dir.filePath("list")).replaceInStrings("OTHER", other.themePath));
+        QVERIFY2(QString::fromUtf8(run.errors).contains(summary.replace("LIST", dir.filePath("list"))), run.errors.constData());
+    }
+
     void filesAndJunit()
     {
         QStringList expected;

@@ -51,6 +51,8 @@ const QVector<ThemeCheck> &ThemeCheck::all()
          i18nd("zel-find-qicon", "icon-theme.cache lacks a name a listed folder holds: no Qt application finds it.")},
         {QStringLiteral("cache-orphan-name"), WarningRemark, i18nd("zel-find-qicon", "icon-theme.cache lists a name where no file of it is.")},
         {QStringLiteral("duplicate-file"), InformationRemark, i18nd("zel-find-qicon", "A file is byte for byte the same as another that is not a link to it.")},
+        {QStringLiteral("coverage-missing"), WarningRemark, i18nd("zel-find-qicon", "The theme does not give a name of a --coverage list.")},
+        {QStringLiteral("compare-missing"), InformationRemark, i18nd("zel-find-qicon", "The theme lacks a name the --compare theme has.")},
     };
     return checks;
 }

@@ -18,7 +18,7 @@ public:
     // What one subject got: an icon name, the theme's index.theme, or a file of the theme.
     struct Entry {
         QString name; // the icon name, or the file's path relative to its scanned folder
-        QString kind; // "icon", "index" or "file"
+        QString kind; // "icon", "index", "file", "coverage" or "compare"
         QString path; // absolute, for the index and a file
         QString nameInUse;
         bool hasThemeIcon = false;
@@ -27,6 +27,8 @@ public:
         IconRemarks remarks;
         QStringList checks; // the id of each remark's check
         IconRemarkState maximum = NoRemark;
+        int covered = 0; // of the names of a coverage list or of the theme compared
+        int listed = 0;
 
         // The severity is the check's.
         void add(const QString &check, const QString &text);

@@ -2,6 +2,7 @@
 
 #include "report/themecachecheck.h"
 #include "report/themecheck.h"
+#include "report/themecoverage.h"
 #include "report/themefilecheck.h"
 #include "report/themeindexcheck.h"
 #include "report/themereport.h"
@@ -62,6 +63,14 @@ struct Options {
               "Exit with status 1 when a name has a remark of this severity or above: none, information, warning or error (default: none, never fail)."),
         QStringLiteral("severity"),
         QStringLiteral("none")};
+    QCommandLineOption coverage{QStringLiteral("coverage"),
+                                i18nd("zel-find-qicon",
+                                      "Report the names of LIST that the theme does not give in the --scope folders; LIST is a file with one name "
+                                      "per line, or naming-spec for the Icon Naming Specification's names. Repeat for more."),
+                                QStringLiteral("list")};
+    QCommandLineOption compare{QStringLiteral("compare"),
+                               i18nd("zel-find-qicon", "Report the names the theme does not give that the icon theme of this name has."),
+                               QStringLiteral("theme")};
     QCommandLineOption skip{QStringLiteral("skip"), i18nd("zel-find-qicon", "Leave out the check of this id; repeat for more."), QStringLiteral("id")};
     QCommandLineOption listChecks{QStringLiteral("list-checks"), i18nd("zel-find-qicon", "List every check with its id, severity and description, and exit.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, i18nd("zel-find-qicon", "Show this help and exit.")};
@@ -88,6 +97,8 @@ struct Options {
                            minSeverity,
                            files,
                            failOn,
+                           coverage,
+                           compare,
                            skip,
                            listChecks,
                            help,
@@ -225,6 +236,9 @@ struct Choices {
     ThemeReport::Scope scope = ThemeReport::Scope::Theme;
     bool scan = false;
     QStringList suffixes;
+    QStringList coverageLists;
+    QList<QStringList> coverageNames;
+    QString compare;
 };
 
 // The choices of the output and of what is scanned; the usage error where one is off.
@@ -249,6 +263,15 @@ QString readChoices(const QCommandLineParser &parser, const Options &options, Ch
         }
     }
     choices.output.files = parser.isSet(options.files);
+    choices.coverageLists = parser.values(options.coverage);
+    choices.compare = parser.value(options.compare);
+    for (const QString &list : qAsConst(choices.coverageLists)) {
+        QString error;
+        choices.coverageNames.append(ThemeCoverage::readList(list, &error));
+        if (!error.isEmpty()) {
+            return error;
+        }
+    }
     choices.scan = parser.isSet(options.scan);
     const int scope = QStringList{QStringLiteral("theme"), QStringLiteral("inherited"), QStringLiteral("all")}.indexOf(parser.value(options.scope));
     choices.scope = static_cast<ThemeReport::Scope>(scope);
@@ -287,6 +310,21 @@ int runReport(Choices &choices, QStringList names, QIODevice *device, QIODevice 
     }
     for (const ThemeReport::Entry &entry : files) {
         writer.write(entry);
+    }
+    for (int i = 0; i < choices.coverageLists.size(); ++i) {
+        const ThemeReport::Entry entry = ThemeCoverage::coverage(choices.coverageLists.at(i), choices.coverageNames.at(i), choices.output.folders);
+        writer.write(entry);
+        write(errors,
+              i18nd("zel-find-qicon",
+                    "%1: %2 of %3 names, %4%",
+                    entry.name,
+                    QString::number(entry.covered),
+                    QString::number(entry.listed),
+                    QString::number(entry.listed > 0 ? 100.0 * entry.covered / entry.listed : 100.0, 'f', 1))
+                  + QLatin1Char('\n'));
+    }
+    if (!choices.compare.isEmpty()) {
+        writer.write(ThemeCoverage::compare(choices.compare, choices.suffixes, choices.output.folders));
     }
     writer.end();
     writeSummary(errors, writer.counts());
@@ -366,7 +404,7 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     if (invalid.isEmpty() && parser.isSet(options.standardInput) && !readNames(input, names)) {
         invalid = i18nd("zel-find-qicon", "Standard input holds a NUL byte, which no icon name can contain.");
     }
-    if (invalid.isEmpty() && names.isEmpty() && !choices.scan) {
+    if (invalid.isEmpty() && names.isEmpty() && !choices.scan && choices.coverageLists.isEmpty() && choices.compare.isEmpty()) {
         invalid = i18nd("zel-find-qicon", "No icon names to examine: give names, --stdin or --scan.");
     }
     if (!invalid.isEmpty()) {
@@ -374,10 +412,15 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
     }
     applyThemeOptions(parser, options, themePaths, fallbackPaths);
     // Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.
-    if (!ThemeIndexCheck::isFound(QIcon::themeName())) {
-        return usageError(
-            errors,
-            i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", QIcon::themeName()));
+    QStringList themes{QIcon::themeName()};
+    if (!choices.compare.isEmpty()) {
+        themes.append(choices.compare);
+    }
+    for (const QString &theme : qAsConst(themes)) {
+        if (!ThemeIndexCheck::isFound(theme)) {
+            return usageError(errors,
+                              i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", theme));
+        }
     }
     choices.suffixes = parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes();
     return runReport(choices, names, device, errors);

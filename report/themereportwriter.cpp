@@ -191,6 +191,9 @@ void ThemeReportWriter::writeJson(const ThemeReport::Entry &entry)
         object.insert(QStringLiteral("hasThemeIcon"), entry.hasThemeIcon);
         object.insert(QStringLiteral("sizes"), sizes);
         object.insert(QStringLiteral("files"), files);
+    } else if (entry.kind == QLatin1String("coverage") || entry.kind == QLatin1String("compare")) {
+        object.insert(QStringLiteral("covered"), entry.covered);
+        object.insert(QStringLiteral("names"), entry.listed);
     } else {
         object.insert(QStringLiteral("path"), entry.path);
     }

@@ -1,3 +1,4 @@
+#include "report/themecheck.h"
 #include "report/themereport.h"
 #include "catalogue/iconsmodel.h"
 #include "report/themereportcommand.h"
@@ -495,6 +496,16 @@ private Q_SLOTS:
         }
         QVERIFY2(validator.exitCode() == 0, validator.readAllStandardError().constData());
         QCOMPARE(report({"--list-checks"}).lines(true).first(), "icon-not-found\terror\tThe toolkit finds no icon for the name.");
+        // The report's man page names every check and every option.
+        const QString manPage = QString::fromUtf8(readFile(QFINDTESTDATA("../data/zel-find-qicon-report.1"))).remove('\\');
+        QStringList named = QString::fromUtf8(report({"--help"}).output).split(QRegularExpression("[^-a-z]+")).filter(QRegularExpression("^--"));
+        for (const ThemeCheck &check : ThemeCheck::all()) {
+            named.append(check.id);
+        }
+        QVERIFY(named.contains("--coverage") && named.contains("--list-checks"));
+        for (const QString &name : qAsConst(named)) {
+            QVERIFY2(manPage.contains(name), qPrintable(name));
+        }
     }
 
     // A cache as gtk-update-icon-cache writes it, then changed as themes go wrong; the

@@ -73,6 +73,7 @@ void MainWindow::init()
     initLayout();
     initModels();
     initEmblemContextMenus();
+    initWorkbench();
     initOptionsButton();
     initConnections();
 

@@ -67,6 +67,10 @@ private:
     void updateButtonIconsOptions();
     void applicantsCollected(quint64 request);
     void finishFind();
+    void initWorkbench();
+    void applyWorkbenchBackground();
+    void updateWorkbench();
+    void reloadFind();
 
     std::unique_ptr<MainWindowPrivate> d;
     Ui_MainWindow *ui = nullptr;

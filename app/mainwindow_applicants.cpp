@@ -6,7 +6,11 @@
 #include "applicants/applicantitem.h"
 #include "applicants/applicantscollector.h"
 #include "applicants/applicantssortfiltermodel.h"
+#include "catalogue/iconexamination.h"
+#include "catalogue/iconsizetext.h"
 #include "catalogue/scaniconnamesthread.h"
+
+#include <KLocalizedString>
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -67,10 +71,24 @@ void MainWindowPrivate::takeApplicants()
 // pass over all of its rows, so rows added one by one cost it quadratic time.
 void MainWindowPrivate::appendApplicants(const QStringList &paths)
 {
+    // The files the toolkit takes for the found name stand out, with the sizes each serves.
+    const IconExamination examined = IconExamination::of(searchIconName);
+    QHash<QString, QStringList> used;
+    for (int i = 0; i < examined.files.size(); ++i) {
+        used[examined.files.at(i)].append(IconSizeText::toString(examined.sizes.at(i)));
+    }
     QList<QStandardItem *> items;
     items.reserve(paths.size());
     for (const QString &path : paths) {
-        items.append(new ApplicantItem(path));
+        auto *item = new ApplicantItem(path);
+        const auto sizes = used.constFind(path);
+        if (sizes != used.cend()) {
+            QFont font = item->font();
+            font.setBold(true);
+            item->setFont(font);
+            item->setToolTip(i18nd("zel-find-qicon", "The toolkit uses this file for %1.", sizes->join(QStringLiteral(", "))));
+        }
+        items.append(item);
     }
     applicantsIconPathsModel->invisibleRootItem()->appendRows(items);
 }

@@ -44,6 +44,7 @@ void MainWindow::findIconByCurrentName()
     updateCurrentIconOptions();
     updateFindedIconInfo();
     updateApplicantsIconPaths();
+    updateWorkbench();
 
     if (d->searchIconName.isEmpty()) {
         QGuiApplication::restoreOverrideCursor();

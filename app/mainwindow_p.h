@@ -10,7 +10,12 @@
 
 class ApplicantsCollector;
 class ApplicantsSortFilterModel;
+class IconSizesView;
 class IconsModel;
+class QAction;
+class QComboBox;
+class QFileSystemWatcher;
+class QTimer;
 class IconsRemarksDelegate;
 class QAbstractItemDelegate;
 class QListView;
@@ -56,6 +61,13 @@ public:
     bool findAwaitsApplicants = false;
     // The walk stopped at its limit with more applicants to find.
     bool applicantsTruncated = false;
+    IconSizesView *iconSizesView = nullptr;
+    QComboBox *backgroundCombo = nullptr;
+    QAction *liveReloadAction = nullptr;
+    QFileSystemWatcher *reloadWatcher = nullptr;
+    QTimer *reloadTimer = nullptr;
+    // How long the found name's files must stay unchanged before the find runs again.
+    static constexpr int reloadQuietMilliseconds = 300;
     void takeApplicants();
     void appendApplicants(const QStringList &paths);
 };

@@ -1,6 +1,9 @@
+#include "catalogue/iconsizechoice.h"
 #include "catalogue/iconsmodel.h"
 #include "remarks/iconsremarksdelegate.h"
 #include "testhelpers.h"
+
+#include <private/qiconloader_p.h>
 
 class MainWindowTest : public ZelTestCase
 {
@@ -168,6 +171,93 @@ private Q_SLOTS:
         menuAction(list, "Add icon to bottom left corner")->trigger();
         QCOMPARE(quadrants(&window), QString("rrbr"));
         waitForFind();
+    }
+
+    // The file the toolkit draws a size and scale from, and where it scales another
+    // size's file: 16, 32 and 16 at scale 2 on disk, a Scalable SVG for another name.
+    void sizeChoices_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QString>("chosen"); // folder, type, scaled from
+        QTest::newRow("16") << "zs" << 16 << 1 << "16/apps Fixed 0";
+        QTest::newRow("32") << "zs" << 32 << 1 << "32/apps Fixed 0";
+        QTest::newRow("16 at scale 2") << "zs" << 16 << 2 << "16@2x/apps Fixed 0";
+        QTest::newRow("48, only smaller files") << "zs" << 48 << 1 << "32/apps Fixed 32";
+        QTest::newRow("22 between them") << "zs" << 22 << 1 << "16/apps Fixed 16";
+        QTest::newRow("an SVG at any size") << "zv" << 192 << 2 << "scalable/apps Scalable 0";
+        QTest::newRow("no icon") << "zabsent" << 16 << 1 << "  0";
+    }
+
+    void sizeChoices()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(int, scale);
+        QTemporaryDir dir;
+        FixtureTheme theme("zelsizes", dir.path());
+        theme.addDirectory("16/apps", 16);
+        theme.addDirectory("32/apps", 32);
+        theme.addDirectory("16@2x/apps", 16, "Type=Fixed\nScale=2");
+        theme.addDirectory("scalable/apps", 16, "Type=Scalable\nMinSize=8\nMaxSize=512");
+        theme.addPng("16/apps", "zs", 16);
+        theme.addPng("32/apps", "zs", 32);
+        theme.addPng("16@2x/apps", "zs", 32);
+        theme.addFile("scalable/apps/zv.svg", svgBytes(Qt::red));
+        theme.writeIndex();
+        QIcon::setThemeSearchPaths({dir.path()});
+        QIcon::setThemeName("zelsizes");
+        const IconSizeChoice choice = IconSizeChoice::of(name, {size}, {scale}).value(0);
+        QTEST(QString("%1 %2 %3").arg(choice.folder, choice.folderType).arg(choice.scaledFrom), "chosen");
+        const QThemeIconInfo info = QIconLoader::instance()->loadIcon(name);
+        const QIconLoaderEngineEntry *entry = QIconLoaderEngine::entryForSize(info, QSize(size, size), scale);
+        QCOMPARE(choice.file, entry ? entry->filename : QString());
+        qDeleteAll(info.entries);
+        m_theme.store();
+    }
+
+    // The views beside the find: the marked applicants, the stored backdrop, the copied
+    // name, and the find run again when a file of the found name is rewritten.
+    void workbench()
+    {
+        MainWindow window;
+        auto *watcher = window.findChild<QFileSystemWatcher *>();
+        QVERIFY(watcher && windowChild<QAction>(&window, "actionLiveReload")->isChecked());
+        findByTyping(&window, "four-sizes");
+        waitForFind();
+        QAbstractItemModel *applicants = windowChild<QListView>(&window, "listViewApplicantsIconPaths")->model();
+        QStringList marked;
+        for (int row = 0; row < applicants->rowCount(); ++row) {
+            const QModelIndex index = applicants->index(row, 0);
+            if (index.data(Qt::FontRole).value<QFont>().bold()) {
+                marked.append(QFileInfo(index.data().toString()).dir().dirName() + ' ' + index.data(Qt::ToolTipRole).toString());
+            }
+        }
+        marked.sort();
+        QCOMPARE(marked.join('|'), "apps The toolkit uses this file for 16x16.|apps The toolkit uses this file for 22x22.|apps The toolkit uses this file for 32x32.|"
+                                   "apps The toolkit uses this file for 48x48.");
+        QCOMPARE(applicants->rowCount(), 4);
+
+        windowChild<QComboBox>(&window, "comboBoxWorkbenchBackground")->setCurrentIndex(2);
+        QCOMPARE(Settings().workbenchBackground(), "dark");
+        MainWindow second;
+        QCOMPARE(windowChild<QLabel>(&second, "labelFindedIconPreview")->palette().window().color(), QColor(0x23, 0x26, 0x29));
+        windowChild<QComboBox>(&second, "comboBoxWorkbenchBackground")->setCurrentIndex(0);
+
+        QListView *names = windowChild<QListView>(&window, "listViewIconNames");
+        names->setCurrentIndex(names->model()->index(0, 0));
+        windowChild<QAction>(&window, "actionCopyIconName")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), names->currentIndex().data().toString());
+
+        QSignalSpy changed(watcher, &QFileSystemWatcher::fileChanged);
+        windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->setCurrentText("48x48");
+        const QString file = m_theme.themePath + "/48x48/apps/four-sizes.png";
+        writeFile(file, pngBytes(48, 48, Qt::blue));
+        QVERIFY(changed.wait());
+        QTRY_COMPARE(quadrants(&window), "bbbb");
+        QCOMPARE(windowChild<QComboBox>(&window, "comboBoxFindedIconSize")->currentText(), "48x48");
+        writeFile(file, pngBytes(48, 48, Qt::red));
     }
 
     // What the window saves as it closes, and only that, comes back in the next one.

@@ -30,6 +30,9 @@ const QString keyIconThemeName = QStringLiteral("IconThemeName");
 const QString keyIconFallbackThemeName = QStringLiteral("IconFallbackThemeName");
 const QString keyApplicantsExactMatch = QStringLiteral("ApplicantsExactMatchBySearchIconName");
 const QString keyShowRemarksInIconNames = QStringLiteral("ShowRemarksInIconNames");
+const QString keyWorkbenchBackground = QStringLiteral("WorkbenchBackground");
+const QString keyLiveReload = QStringLiteral("LiveReload");
+const QString keyShowSizesView = QStringLiteral("ShowSizesView");
 const QString keyShowRemarksInFindedIcon = QStringLiteral("ShowRemarksInFindedIcon");
 const QString keyUse96Dpi = QStringLiteral("ApplicationAttributeUse96Dpi");
 const QString keyUseHighDpiPixmaps = QStringLiteral("ApplicationAttributeUseHighDpiPixmaps");
@@ -330,6 +333,48 @@ void Settings::setApplicantsExactMatchBySearchIconName(bool exact)
 bool Settings::defaultApplicantsExactMatchBySearchIconName()
 {
     return false;
+}
+
+QString Settings::workbenchBackground() const
+{
+    const QString background = value(keyWorkbenchBackground, defaultWorkbenchBackground()).toString();
+    const QStringList known = {QStringLiteral("window"), QStringLiteral("light"), QStringLiteral("dark"), QStringLiteral("checkerboard")};
+    return known.contains(background) ? background : defaultWorkbenchBackground();
+}
+
+void Settings::setWorkbenchBackground(const QString &background)
+{
+    put(keyWorkbenchBackground, QVariant(background));
+}
+
+QString Settings::defaultWorkbenchBackground()
+{
+    return QStringLiteral("window");
+}
+
+bool Settings::showSizesView() const
+{
+    return value(keyShowSizesView, false).toBool();
+}
+
+void Settings::setShowSizesView(bool show)
+{
+    put(keyShowSizesView, QVariant(show));
+}
+
+bool Settings::isLiveReload() const
+{
+    return value(keyLiveReload, defaultLiveReload()).toBool();
+}
+
+void Settings::setLiveReload(bool reload)
+{
+    put(keyLiveReload, QVariant(reload));
+}
+
+bool Settings::defaultLiveReload()
+{
+    return true;
 }
 
 bool Settings::showRemarksInIconNames() const

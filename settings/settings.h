@@ -75,6 +75,19 @@ public:
     void setApplicantsExactMatchBySearchIconName(bool exact);
     static bool defaultApplicantsExactMatchBySearchIconName();
 
+    // The backdrop of the preview and the sizes view: window, light, dark or checkerboard.
+    QString workbenchBackground() const;
+    void setWorkbenchBackground(const QString &background);
+    static QString defaultWorkbenchBackground();
+
+    bool showSizesView() const;
+    void setShowSizesView(bool show);
+
+    // Whether a find runs again when the found name's files or the theme's index change.
+    bool isLiveReload() const;
+    void setLiveReload(bool reload);
+    static bool defaultLiveReload();
+
     bool showRemarksInIconNames() const;
     void setShowRemarksInIconNames(bool show);
     static bool defaultShowRemarksInIconNames();

@@ -1,0 +1,204 @@
+// The views beside the find: the found name at every size and scale, the backdrop they
+// and the preview are drawn on, copying names, and the find run again as files change.
+#include "mainwindow.h"
+#include "mainwindow_p.h"
+#include "ui_mainwindow.h"
+
+#include "app/iconsizesview.h"
+#include "catalogue/iconexamination.h"
+#include "report/themeindexcheck.h"
+
+#include <KLocalizedString>
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmapCache>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSortFilterProxyModel>
+#include <QTimer>
+
+void MainWindow::initWorkbench()
+{
+    Settings settings(nullptr);
+    auto *dock = new QDockWidget(i18nd("zel-find-qicon", "Sizes"), this);
+    dock->setObjectName(QStringLiteral("dockWidgetIconSizes"));
+    auto *panel = new QWidget(dock);
+    auto *layout = new QVBoxLayout(panel);
+    auto *bar = new QHBoxLayout;
+    d->backgroundCombo = new QComboBox(panel);
+    d->backgroundCombo->setObjectName(QStringLiteral("comboBoxWorkbenchBackground"));
+    d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Window"), QStringLiteral("window"));
+    d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Light"), QStringLiteral("light"));
+    d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Dark"), QStringLiteral("dark"));
+    d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Checkerboard"), QStringLiteral("checkerboard"));
+    d->backgroundCombo->setCurrentIndex(d->backgroundCombo->findData(settings.workbenchBackground()));
+    auto *save = new QPushButton(i18nd("zel-find-qicon", "Save as PNG..."), panel);
+    save->setObjectName(QStringLiteral("pushButtonSaveSizesMontage"));
+    bar->addWidget(new QLabel(i18nd("zel-find-qicon", "Background:"), panel));
+    bar->addWidget(d->backgroundCombo);
+    bar->addStretch();
+    bar->addWidget(save);
+    layout->addLayout(bar);
+    auto *scroll = new QScrollArea(panel);
+    scroll->setObjectName(QStringLiteral("scrollAreaIconSizes"));
+    d->iconSizesView = new IconSizesView(scroll);
+    d->iconSizesView->setObjectName(QStringLiteral("iconSizesView"));
+    scroll->setWidget(d->iconSizesView);
+    layout->addWidget(scroll);
+    dock->setWidget(panel);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    dock->setVisible(settings.showSizesView());
+    ui->menuView->addSeparator();
+    ui->menuView->addAction(dock->toggleViewAction());
+    d->liveReloadAction = ui->menuView->addAction(i18nd("zel-find-qicon", "Live reload"));
+    d->liveReloadAction->setObjectName(QStringLiteral("actionLiveReload"));
+    d->liveReloadAction->setCheckable(true);
+    d->liveReloadAction->setChecked(settings.isLiveReload());
+
+    // Stored as the user changes them, so a window only closed leaves the file as it was.
+    connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) {
+            d->iconSizesView->setIconName(d->searchIconName);
+        }
+    });
+    connect(dock->toggleViewAction(), &QAction::triggered, this, [](bool shown) {
+        Settings(nullptr).setShowSizesView(shown);
+    });
+    connect(d->backgroundCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this]() {
+        Settings(nullptr).setWorkbenchBackground(d->backgroundCombo->currentData().toString());
+        applyWorkbenchBackground();
+    });
+    connect(save, &QPushButton::clicked, this, [this]() {
+        const QString path = QFileDialog::getSaveFileName(this,
+                                                          i18nd("zel-find-qicon", "Save sizes as PNG"),
+                                                          d->searchIconName + QStringLiteral("-sizes.png"),
+                                                          i18nd("zel-find-qicon", "PNG images (*.png)"));
+        if (!path.isEmpty() && !d->iconSizesView->montage().save(path, "PNG")) {
+            ui->statusbar->showMessage(i18nd("zel-find-qicon", "Cannot write \"%1\".", path));
+        }
+    });
+    connect(d->liveReloadAction, &QAction::toggled, this, [](bool reload) {
+        Settings(nullptr).setLiveReload(reload);
+    });
+
+    // Files are often written through a new file renamed over the old one: the folder
+    // changes then, not the file. A short quiet time lets a save of many files end.
+    d->reloadWatcher = new QFileSystemWatcher(this);
+    d->reloadTimer = new QTimer(this);
+    d->reloadTimer->setSingleShot(true);
+    d->reloadTimer->setInterval(MainWindowPrivate::reloadQuietMilliseconds);
+    for (auto signal : {&QFileSystemWatcher::fileChanged, &QFileSystemWatcher::directoryChanged}) {
+        connect(d->reloadWatcher, signal, this, [this]() {
+            if (d->liveReloadAction->isChecked()) {
+                d->reloadTimer->start();
+            }
+        });
+    }
+    connect(d->reloadTimer, &QTimer::timeout, this, &MainWindow::reloadFind);
+
+    auto *copy = new QAction(i18nd("zel-find-qicon", "Copy name"), ui->listViewIconNames);
+    copy->setObjectName(QStringLiteral("actionCopyIconName"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    ui->listViewIconNames->addAction(copy);
+    connect(copy, &QAction::triggered, this, [this]() {
+        const QModelIndex index = ui->listViewIconNames->currentIndex();
+        if (index.isValid()) {
+            QGuiApplication::clipboard()->setText(index.data().toString());
+        }
+    });
+    if (auto *menu = ui->listViewIconNames->findChild<QMenu *>()) {
+        menu->addSeparator();
+        menu->addAction(copy);
+    }
+    auto *copyFound = new QAction(i18nd("zel-find-qicon", "Copy name"), ui->labelFindedIconName);
+    copyFound->setObjectName(QStringLiteral("actionCopyFoundIconName"));
+    ui->labelFindedIconName->addAction(copyFound);
+    ui->labelFindedIconName->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copyFound, &QAction::triggered, this, [this]() {
+        QGuiApplication::clipboard()->setText(ui->labelFindedIconName->text());
+    });
+
+    auto *applicantsMenu = new QMenu(ui->listViewApplicantsIconPaths);
+    auto *openFolder = applicantsMenu->addAction(i18nd("zel-find-qicon", "Open containing folder"));
+    openFolder->setObjectName(QStringLiteral("actionOpenContainingFolder"));
+    ui->listViewApplicantsIconPaths->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->listViewApplicantsIconPaths, &QWidget::customContextMenuRequested, this, [this, applicantsMenu](const QPoint &position) {
+        if (ui->listViewApplicantsIconPaths->indexAt(position).isValid()) {
+            applicantsMenu->exec(ui->listViewApplicantsIconPaths->viewport()->mapToGlobal(position));
+        }
+    });
+    connect(openFolder, &QAction::triggered, this, [this]() {
+        const QModelIndex index = ui->listViewApplicantsIconPaths->currentIndex();
+        if (index.isValid()) {
+            openFileByPath(QFileInfo(index.data().toString()).path());
+        }
+    });
+    applyWorkbenchBackground();
+}
+
+void MainWindow::applyWorkbenchBackground()
+{
+    const QString background = d->backgroundCombo->currentData().toString();
+    for (QWidget *widget : {static_cast<QWidget *>(ui->labelFindedIconPreview), static_cast<QWidget *>(d->iconSizesView)}) {
+        QPalette palette = widget->palette();
+        palette.setBrush(QPalette::Window, IconSizesView::backgroundBrush(background, this->palette()));
+        widget->setPalette(palette);
+        widget->setAutoFillBackground(true);
+    }
+}
+
+// After each find: what it found is watched until the next one.
+void MainWindow::updateWorkbench()
+{
+    if (d->iconSizesView->isVisible()) {
+        d->iconSizesView->setIconName(d->searchIconName);
+    }
+    const QStringList watched = d->reloadWatcher->files() + d->reloadWatcher->directories();
+    if (!watched.isEmpty()) {
+        d->reloadWatcher->removePaths(watched);
+    }
+    const IconExamination examined = IconExamination::of(d->searchIconName);
+    QStringList paths;
+    for (const QString &file : examined.files) {
+        if (!file.isEmpty() && !file.startsWith(QLatin1Char(':'))) {
+            paths << file << QFileInfo(file).path();
+        }
+    }
+    const QString index = ThemeIndexCheck::indexPath(QIcon::themeName());
+    if (!index.isEmpty()) {
+        paths << index;
+    }
+    paths.removeDuplicates();
+    if (!paths.isEmpty()) {
+        d->reloadWatcher->addPaths(paths);
+    }
+}
+
+void MainWindow::reloadFind()
+{
+    const QString size = ui->comboBoxFindedIconSize->currentText();
+    const QMap<Qt::Corner, QString> emblems = d->emblems;
+    // The toolkit keeps each theme's index as it first read it; setting the search paths
+    // again has it read them anew. Its pixmap cache knows a file by path, size and the
+    // second it changed: a file rewritten within a second would come back as it was.
+    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths());
+    QPixmapCache::clear();
+    ui->lineEditIconName->setText(d->searchIconName);
+    findIconByCurrentName();
+    d->emblems = emblems;
+    const int chosen = ui->comboBoxFindedIconSize->findText(size);
+    if (chosen >= 0) {
+        ui->comboBoxFindedIconSize->setCurrentIndex(chosen);
+    }
+    updateFindedIconCurrentSize();
+}

@@ -94,12 +94,15 @@ void IconSizesView::paintEvent(QPaintEvent *)
         const QRect cell = cellRect(i);
         const QPixmap &pixmap = m_pixmaps.at(i);
         const QSize shown = pixmap.size() / pixmap.devicePixelRatio();
-        painter.drawPixmap(QRect(QPoint(cell.left() + (cell.width() - shown.width()) / 2, cell.top() + standartIconSizes.last() - shown.height()), shown), pixmap);
+        painter.drawPixmap(QRect(QPoint(cell.left() + (cell.width() - shown.width()) / 2, cell.top() + standartIconSizes.last() - shown.height()), shown),
+                           pixmap);
         QString label = choice.scale == 1 ? QStringLiteral("%1").arg(choice.size) : QStringLiteral("%1@%2").arg(choice.size).arg(choice.scale);
         if (choice.scaledFrom > 0) {
             label += QLatin1Char('\n') + i18nd("zel-find-qicon", "from %1", QString::number(choice.scaledFrom));
         }
-        painter.drawText(QRect(cell.left(), cell.top() + standartIconSizes.last(), cell.width(), labelLines * fontMetrics().height()), Qt::AlignHCenter | Qt::AlignTop, label);
+        painter.drawText(QRect(cell.left(), cell.top() + standartIconSizes.last(), cell.width(), labelLines * fontMetrics().height()),
+                         Qt::AlignHCenter | Qt::AlignTop,
+                         label);
     }
 }
 
@@ -125,7 +128,10 @@ bool IconSizesView::event(QEvent *event)
                     QString::number(choice.folderScale));
         if (choice.scaledFrom > 0) {
             tip += QLatin1Char('\n')
-                + i18nd("zel-find-qicon", "The toolkit scales the file of size %1 to %2 pixels.", QString::number(choice.scaledFrom), QString::number(choice.size * choice.scale));
+                + i18nd("zel-find-qicon",
+                        "The toolkit scales the file of size %1 to %2 pixels.",
+                        QString::number(choice.scaledFrom),
+                        QString::number(choice.size * choice.scale));
         }
         QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), tip, this);
         return true;

@@ -23,6 +23,7 @@ class QSortFilterProxyModel;
 class QStandardItemModel;
 class QToolButton;
 class ScanIconNamesThread;
+class ThemesView;
 
 class MainWindowPrivate
 {
@@ -62,6 +63,7 @@ public:
     // The walk stopped at its limit with more applicants to find.
     bool applicantsTruncated = false;
     IconSizesView *iconSizesView = nullptr;
+    ThemesView *themesView = nullptr;
     QComboBox *backgroundCombo = nullptr;
     QAction *liveReloadAction = nullptr;
     QFileSystemWatcher *reloadWatcher = nullptr;

@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/iconsizesview.h"
+#include "app/themesview.h"
 #include "catalogue/iconexamination.h"
 #include "report/themeindexcheck.h"
 
@@ -56,9 +57,25 @@ void MainWindow::initWorkbench()
     layout->addWidget(scroll);
     dock->setWidget(panel);
     addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->setVisible(settings.showSizesView());
+    auto *themesDock = new QDockWidget(i18nd("zel-find-qicon", "Every theme"), this);
+    themesDock->setObjectName(QStringLiteral("dockWidgetThemes"));
+    d->themesView = new ThemesView(themesDock);
+    d->themesView->setObjectName(QStringLiteral("tableWidgetThemes"));
+    themesDock->setWidget(d->themesView);
+    addDockWidget(Qt::RightDockWidgetArea, themesDock);
     ui->menuView->addSeparator();
-    ui->menuView->addAction(dock->toggleViewAction());
+    const QStringList shown = settings.shownViews();
+    for (QDockWidget *view : {dock, themesDock}) {
+        view->setVisible(shown.contains(view->objectName()));
+        ui->menuView->addAction(view->toggleViewAction());
+        // Stored as the user shows or hides it, so a window only closed leaves the file as it was.
+        connect(view->toggleViewAction(), &QAction::triggered, this, [view](bool visible) {
+            Settings settings(nullptr);
+            QStringList views = settings.shownViews();
+            views.removeAll(view->objectName());
+            settings.setShownViews(visible ? views << view->objectName() : views);
+        });
+    }
     d->liveReloadAction = ui->menuView->addAction(i18nd("zel-find-qicon", "Live reload"));
     d->liveReloadAction->setObjectName(QStringLiteral("actionLiveReload"));
     d->liveReloadAction->setCheckable(true);
@@ -70,8 +87,10 @@ void MainWindow::initWorkbench()
             d->iconSizesView->setIconName(d->searchIconName);
         }
     });
-    connect(dock->toggleViewAction(), &QAction::triggered, this, [](bool shown) {
-        Settings(nullptr).setShowSizesView(shown);
+    connect(themesDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) {
+            d->themesView->setIconName(d->searchIconName);
+        }
     });
     connect(d->backgroundCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this]() {
         Settings(nullptr).setWorkbenchBackground(d->backgroundCombo->currentData().toString());
@@ -162,6 +181,9 @@ void MainWindow::updateWorkbench()
 {
     if (d->iconSizesView->isVisible()) {
         d->iconSizesView->setIconName(d->searchIconName);
+    }
+    if (d->themesView->isVisible()) {
+        d->themesView->setIconName(d->searchIconName);
     }
     const QStringList watched = d->reloadWatcher->files() + d->reloadWatcher->directories();
     if (!watched.isEmpty()) {

@@ -260,6 +260,40 @@ private Q_SLOTS:
         writeFile(file, pngBytes(48, 48, Qt::red));
     }
 
+    // A name under every theme, each asked by a report process of its own: the origin
+    // of each row, and the window's own theme and its key as they were.
+    void themesSideBySide()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"zelown", "zelparent", "zelchild"}) {
+            FixtureTheme theme(name, dir.filePath("themes"));
+            theme.addDirectory("16/apps", 16);
+            if (name != QLatin1String("zelchild")) {
+                theme.addPng("16/apps", "zt", 16);
+            }
+            theme.writeIndex(name == QLatin1String("zelchild") ? "zelparent" : "");
+        }
+        writeFile(dir.filePath("loose/zt.png"), pngBytes(16, 16, Qt::red));
+        storeThemeSettings({m_theme.searchPath, dir.filePath("themes")}, {dir.filePath("loose")}, m_theme.name);
+        MainWindow window;
+        window.show();
+        auto *view = windowChild<QTableWidget>(&window, "tableWidgetThemes");
+        view->parentWidget()->show();
+        const uint key = QIconLoader::instance()->themeKey();
+        findByTyping(&window, "zt");
+        waitForFind();
+        const auto rows = [view]() {
+            QStringList rows;
+            for (int row = 0; row < view->rowCount(); ++row) {
+                rows.append(view->item(row, 0)->text() + ' ' + view->item(row, 1)->text() + (view->item(row, 2)->data(Qt::DecorationRole).isNull() ? "" : " *"));
+            }
+            return rows.filter(QRegularExpression("^zel")).join('|');
+        };
+        QTRY_COMPARE(rows(), "zelchild inherited from zelparent *|zelfixture fallback *|zelown own *|zelparent own *");
+        QCOMPARE(QIcon::themeName() + ' ' + QString::number(QIconLoader::instance()->themeKey()), m_theme.name + ' ' + QString::number(key));
+        m_theme.store();
+    }
+
     // What the window saves as it closes, and only that, comes back in the next one.
     void saveAndRestore()
     {

@@ -2,6 +2,7 @@
 
 #include "app/constants.h"
 #include "catalogue/iconexamination.h"
+#include "catalogue/iconsizechoice.h"
 #include "report/themecheck.h"
 #include "report/themefilecheck.h"
 #include "report/themeindexcheck.h"
@@ -47,7 +48,7 @@ QStringList ThemeReport::scanIconNames(Scope scope, ThemeFileCheck *fileCheck)
     return ThemeIndexCheck::iconNames(scopeFolders(scope), m_suffixes, m_scanRemarks, fileCheck);
 }
 
-ThemeReport::Entry ThemeReport::examined(const QString &name)
+ThemeReport::Entry ThemeReport::examined(const QString &name, const QList<int> &atSizes)
 {
     const IconExamination examination = IconExamination::made(name);
     Entry entry;
@@ -61,6 +62,12 @@ ThemeReport::Entry ThemeReport::examined(const QString &name)
     entry.maximum = examination.maximum;
     for (const QSize &size : qAsConst(entry.sizes)) {
         entry.files.append(examination.fileFor(size));
+    }
+    if (!atSizes.isEmpty()) {
+        const QVector<IconSizeChoice> choices = IconSizeChoice::of(name, atSizes, {1});
+        for (const IconSizeChoice &choice : choices) {
+            entry.filesAt.append(choice.file);
+        }
     }
     return entry;
 }

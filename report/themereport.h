@@ -24,6 +24,7 @@ public:
         bool hasThemeIcon = false;
         QList<QSize> sizes; // each once, smallest first
         QStringList files; // the file the toolkit takes for each size
+        QStringList filesAt; // the file the toolkit draws from at each of Output::atSizes
         IconRemarks remarks;
         QStringList checks; // the id of each remark's check
         IconRemarkState maximum = NoRemark;
@@ -43,6 +44,7 @@ public:
         QString suiteName; // JUnit
         QSet<QString> skipped; // check ids left out
         QStringList folders; // what SARIF locations are relative to
+        QList<int> atSizes; // JSON: the file drawn from at each
     };
 
     ThemeReport();
@@ -58,7 +60,7 @@ public:
     // checks too, where given.
     QStringList scanIconNames(Scope scope = Scope::All, ThemeFileCheck *fileCheck = nullptr);
     // A name as the window examines it.
-    static Entry examined(const QString &name);
+    static Entry examined(const QString &name, const QList<int> &atSizes = {});
     // The current theme's index.theme against its folders, as one entry named after it.
     Entry checkThemeIndex() const;
 

@@ -71,6 +71,9 @@ struct Options {
     QCommandLineOption compare{QStringLiteral("compare"),
                                i18nd("zel-find-qicon", "Report the names the theme does not give that the icon theme of this name has."),
                                QStringLiteral("theme")};
+    QCommandLineOption at{QStringLiteral("at"),
+                          i18nd("zel-find-qicon", "JSON: the file the toolkit draws each name from at this size in pixels; repeat for more."),
+                          QStringLiteral("size")};
     QCommandLineOption skip{QStringLiteral("skip"), i18nd("zel-find-qicon", "Leave out the check of this id; repeat for more."), QStringLiteral("id")};
     QCommandLineOption listChecks{QStringLiteral("list-checks"), i18nd("zel-find-qicon", "List every check with its id, severity and description, and exit.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, i18nd("zel-find-qicon", "Show this help and exit.")};
@@ -99,6 +102,7 @@ struct Options {
                            failOn,
                            coverage,
                            compare,
+                           at,
                            skip,
                            listChecks,
                            help,
@@ -263,6 +267,15 @@ QString readChoices(const QCommandLineParser &parser, const Options &options, Ch
         }
     }
     choices.output.files = parser.isSet(options.files);
+    const QStringList atSizes = parser.values(options.at);
+    for (const QString &text : atSizes) {
+        bool number = false;
+        const int size = text.toInt(&number);
+        if (!number || size < 1 || size > 4096) {
+            return i18nd("zel-find-qicon", "Unknown size \"%1\": give a number of pixels from 1 to 4096.", text);
+        }
+        choices.output.atSizes.append(size);
+    }
     choices.coverageLists = parser.values(options.coverage);
     choices.compare = parser.value(options.compare);
     for (const QString &list : qAsConst(choices.coverageLists)) {
@@ -302,7 +315,7 @@ int runReport(Choices &choices, QStringList names, QIODevice *device, QIODevice 
         writer.write(report.checkThemeIndex());
     }
     for (int i = 0; !oversized && i < names.size(); ++i) {
-        writer.write(ThemeReport::examined(names.at(i)));
+        writer.write(ThemeReport::examined(names.at(i), choices.output.atSizes));
     }
     QList<ThemeReport::Entry> files = fileCheck ? fileCheck->finish() : QList<ThemeReport::Entry>();
     if (fileCheck) {

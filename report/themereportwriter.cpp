@@ -191,6 +191,13 @@ void ThemeReportWriter::writeJson(const ThemeReport::Entry &entry)
         object.insert(QStringLiteral("hasThemeIcon"), entry.hasThemeIcon);
         object.insert(QStringLiteral("sizes"), sizes);
         object.insert(QStringLiteral("files"), files);
+        if (!m_output.atSizes.isEmpty()) {
+            QJsonArray at;
+            for (int i = 0; i < m_output.atSizes.size(); ++i) {
+                at.append(QJsonObject{{QStringLiteral("size"), m_output.atSizes.at(i)}, {QStringLiteral("file"), entry.filesAt.value(i)}});
+            }
+            object.insert(QStringLiteral("at"), at);
+        }
     } else if (entry.kind == QLatin1String("coverage") || entry.kind == QLatin1String("compare")) {
         object.insert(QStringLiteral("covered"), entry.covered);
         object.insert(QStringLiteral("names"), entry.listed);

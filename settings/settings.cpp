@@ -4,8 +4,8 @@
 #include "settings/inicodec.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
 
@@ -32,7 +32,7 @@ const QString keyApplicantsExactMatch = QStringLiteral("ApplicantsExactMatchBySe
 const QString keyShowRemarksInIconNames = QStringLiteral("ShowRemarksInIconNames");
 const QString keyWorkbenchBackground = QStringLiteral("WorkbenchBackground");
 const QString keyLiveReload = QStringLiteral("LiveReload");
-const QString keyShowSizesView = QStringLiteral("ShowSizesView");
+const QString keyShownViews = QStringLiteral("ShownViews");
 const QString keyShowRemarksInFindedIcon = QStringLiteral("ShowRemarksInFindedIcon");
 const QString keyUse96Dpi = QStringLiteral("ApplicationAttributeUse96Dpi");
 const QString keyUseHighDpiPixmaps = QStringLiteral("ApplicationAttributeUseHighDpiPixmaps");
@@ -352,14 +352,14 @@ QString Settings::defaultWorkbenchBackground()
     return QStringLiteral("window");
 }
 
-bool Settings::showSizesView() const
+QStringList Settings::shownViews() const
 {
-    return value(keyShowSizesView, false).toBool();
+    return value(keyShownViews).toStringList();
 }
 
-void Settings::setShowSizesView(bool show)
+void Settings::setShownViews(const QStringList &views)
 {
-    put(keyShowSizesView, QVariant(show));
+    put(keyShownViews, QVariant(views));
 }
 
 bool Settings::isLiveReload() const

@@ -80,8 +80,9 @@ public:
     void setWorkbenchBackground(const QString &background);
     static QString defaultWorkbenchBackground();
 
-    bool showSizesView() const;
-    void setShowSizesView(bool show);
+    // The object names of the views beside the find that are shown.
+    QStringList shownViews() const;
+    void setShownViews(const QStringList &views);
 
     // Whether a find runs again when the found name's files or the theme's index change.
     bool isLiveReload() const;

@@ -6,6 +6,8 @@
 #include "catalogue/iconsmodel.h"
 #include "catalogue/scaniconnamesthread.h"
 #include "remarks/iconsremarksviewdialog.h"
+#include "app/iconsizesview.h"
+#include "app/themesview.h"
 #include "report/themereport.h"
 #include "report/themereportwriter.h"
 
@@ -13,6 +15,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDockWidget>
+#include <QLabel>
+#include <QTableWidget>
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -330,6 +335,7 @@ public:
     void timeFreshFind();
     void timeStartup();
     void timeReport();
+    void timeWorkbench();
     void printTable() const;
 
 private:
@@ -364,6 +370,10 @@ private:
     QVector<Figure> sorts;
     Figure copyAll{QStringLiteral("Copy all remarks"), {}, {}, QStringLiteral("<= 2 s")};
     Figure reportFigure{QStringLiteral("report on breeze, its own names"), {}, {}, QStringLiteral("<= 1.3 x bare loop")};
+    Figure sizesView{QStringLiteral("sizes view of a found name, warm"), {}, {}, QStringLiteral("<= 30 ms")};
+    Figure themesView{QStringLiteral("every theme side by side"), {}, {}, QStringLiteral("<= 300 ms")};
+    Figure themesGap{QStringLiteral("longest event-loop gap while the themes are asked"), {}, {}, QString()};
+    Figure reload{QStringLiteral("live reload: an SVG rewritten to its new preview"), {}, {}, QStringLiteral("<= 1 s")};
     Figure startup{QStringLiteral("start-up to window shown"), {}, {}, QStringLiteral("<= 1.5 x bare window")};
     Figure memory{QStringLiteral("peak resident after scan, loading and remarks"), {}, {}, QStringLiteral("<= 400 MB"), QStringLiteral("MB")};
 };
@@ -657,6 +667,74 @@ void Bench::timeReport()
     }
 }
 
+// The views beside the find, on edit-copy in breeze: the sizes view drawn anew, every
+// installed theme asked through report processes while the window keeps answering, and
+// a file of the found name rewritten on disk until the preview shows it.
+void Bench::timeWorkbench()
+{
+    if (!m_options.wanted("workbench")) {
+        return;
+    }
+    for (auto *dock : m_window.findChildren<QDockWidget *>()) {
+        dock->show();
+    }
+    auto *sizes = m_window.findChild<IconSizesView *>(QStringLiteral("iconSizesView"));
+    auto *themes = m_window.findChild<QTableWidget *>(QStringLiteral("tableWidgetThemes"));
+    timeFind(QStringLiteral("edit-copy"));
+    for (int run = 0; run < m_options.runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        sizes->setIconName(QStringLiteral("edit-copy"));
+        sizes->repaint();
+        sizesView.runs.append(timer.nsecsElapsed() / 1e6);
+
+        timer.restart();
+        qobject_cast<ThemesView *>(themes)->setIconName(QStringLiteral("edit-copy"));
+        double gap = 0;
+        QElapsedTimer tick;
+        tick.start();
+        while (!themes->findItems(QStringLiteral("asking..."), Qt::MatchExactly).isEmpty() && timer.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+            gap = std::max(gap, tick.nsecsElapsed() / 1e6);
+            tick.restart();
+        }
+        themesView.runs.append(timer.nsecsElapsed() / 1e6);
+        themesGap.runs.append(gap);
+    }
+    themesView.name += QStringLiteral(", %1 themes").arg(themes->rowCount());
+    for (auto *dock : m_window.findChildren<QDockWidget *>()) {
+        dock->hide();
+    }
+
+    QTemporaryDir own;
+    const QString folder = own.path() + QStringLiteral("/breeze/actions/16");
+    const QString file = folder + QStringLiteral("/zel-bench-reload.svg");
+    const auto writeSvg = [&file](const char *colour) {
+        QFile svg(file);
+        svg.open(QIODevice::WriteOnly);
+        svg.write(QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\" fill=\"") + colour
+                  + "\"/></svg>");
+    };
+    if (!QDir().mkpath(folder) || !QFile::copy(m_options.roots.first() + QStringLiteral("/breeze/index.theme"), own.path() + QStringLiteral("/breeze/index.theme"))) {
+        return;
+    }
+    writeSvg("red");
+    QIcon::setThemeSearchPaths(QStringList{own.path()} + m_options.roots);
+    timeFind(QStringLiteral("zel-bench-reload"));
+    auto *preview = m_window.findChild<QLabel *>(QStringLiteral("labelFindedIconPreview"));
+    for (int run = 0; run < m_options.runs; ++run) {
+        const QRgb before = preview->pixmap(Qt::ReturnByValue).toImage().pixel(8, 8);
+        QElapsedTimer timer;
+        timer.start();
+        writeSvg(run % 2 == 0 ? "blue" : "red");
+        while (preview->pixmap(Qt::ReturnByValue).toImage().pixel(8, 8) == before && timer.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+        reload.runs.append(timer.nsecsElapsed() / 1e6);
+    }
+    QIcon::setThemeSearchPaths(m_options.roots);
+}
+
 void Bench::printTable() const
 {
     QTextStream out(stdout);
@@ -664,7 +742,7 @@ void Bench::printTable() const
     out << "| figure | median | min | max | reference median | ratio | target |\n|---|---|---|---|---|---|---|\n";
     QVector<Figure> all{scan, scanFloor, stall, loadedScan, loadedStall, loading, loadingTotal, warming, find, findOrgCold, findOrgWarm, sortOrg, fresh, table};
     all += sorts;
-    all += QVector<Figure>{copyAll, reportFigure, startup, memory};
+    all += QVector<Figure>{copyAll, reportFigure, sizesView, themesView, themesGap, reload, startup, memory};
     for (const Figure &figure : qAsConst(all)) {
         if (figure.runs.isEmpty()) {
             out << "| " << figure.name << " | - | - | - | - | - | " << figure.target << " |\n";
@@ -714,6 +792,7 @@ int main(int argc, char **argv)
     bench.timeTable();
     bench.timeFreshFind();
     bench.timeReport();
+    bench.timeWorkbench();
     bench.timeStartup();
     bench.printTable();
     return 0;

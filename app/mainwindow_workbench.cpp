@@ -171,6 +171,8 @@ void MainWindow::applyWorkbenchBackground()
     for (QWidget *widget : {static_cast<QWidget *>(ui->labelFindedIconPreview), static_cast<QWidget *>(d->iconSizesView)}) {
         QPalette palette = widget->palette();
         palette.setBrush(QPalette::Window, IconSizesView::backgroundBrush(background, this->palette()));
+        // The size labels stay readable on a dark backdrop.
+        palette.setColor(QPalette::WindowText, background == QLatin1String("dark") ? QColor(0xef, 0xf0, 0xf1) : this->palette().color(QPalette::WindowText));
         widget->setPalette(palette);
         widget->setAutoFillBackground(true);
     }

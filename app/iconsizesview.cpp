@@ -16,23 +16,6 @@ namespace
 constexpr int margin = 8;
 constexpr int labelLines = 2;
 
-// As the toolkit's loader draws the file at a scale above 1: an SVG rendered at the
-// device pixels asked for, any other file at its own pixels, scaled down to fit.
-QPixmap drawnAtScale(const IconSizeChoice &choice)
-{
-    const QSize device = QSize(choice.size, choice.size) * choice.scale;
-    QImageReader reader(choice.file);
-    if (reader.format().startsWith("svg")) {
-        reader.setScaledSize(device);
-    }
-    QImage image = reader.read();
-    if (!image.isNull() && (image.width() > device.width() || image.height() > device.height())) {
-        image = image.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    QPixmap pixmap = QPixmap::fromImage(image);
-    pixmap.setDevicePixelRatio(choice.scale);
-    return pixmap;
-}
 }
 
 IconSizesView::IconSizesView(QWidget *parent)
@@ -57,7 +40,8 @@ void IconSizesView::setIconName(const QString &name)
         if (choice.file.isEmpty() || !IconFileGuard::isDecodable(choice.file)) {
             m_pixmaps.append(QPixmap());
         } else {
-            m_pixmaps.append(choice.scale == 1 ? icon.pixmap(QSize(choice.size, choice.size)) : drawnAtScale(choice));
+            m_pixmaps.append(choice.scale == 1 ? icon.pixmap(QSize(choice.size, choice.size))
+                                               : QPixmap::fromImage(IconSizeChoice::drawn(choice.file, choice.size, choice.scale)));
         }
     }
     updateGeometry();

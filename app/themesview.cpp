@@ -1,6 +1,6 @@
 #include "themesview.h"
 
-#include "catalogue/iconfileguard.h"
+#include "catalogue/iconsizechoice.h"
 
 #include <KLocalizedString>
 
@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
-#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -36,22 +35,6 @@ QString originOf(const QString &file, const QString &theme)
         }
     }
     return i18nd("zel-find-qicon", "fallback");
-}
-
-QPixmap drawn(const QString &file, int size)
-{
-    if (file.isEmpty() || !IconFileGuard::isDecodable(file)) {
-        return QPixmap();
-    }
-    QImageReader reader(file);
-    if (reader.format().startsWith("svg")) {
-        reader.setScaledSize(QSize(size, size));
-    }
-    QImage image = reader.read();
-    if (image.width() > size || image.height() > size) {
-        image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    return QPixmap::fromImage(image);
 }
 }
 
@@ -164,7 +147,7 @@ void ThemesView::fillRow(int row, const QString &theme, const QByteArray &json)
     QString first;
     for (int i = 0; i < at.size() && i + 2 < columnCount(); ++i) {
         const QString file = at.at(i).toObject().value(QStringLiteral("file")).toString();
-        item(row, i + 2)->setData(Qt::DecorationRole, drawn(file, sizes().at(i)));
+        item(row, i + 2)->setData(Qt::DecorationRole, QPixmap::fromImage(IconSizeChoice::drawn(file, sizes().at(i))));
         item(row, i + 2)->setToolTip(file);
         first = first.isEmpty() ? file : first;
     }

@@ -1,5 +1,9 @@
 #include "iconsizechoice.h"
 
+#include "catalogue/iconfileguard.h"
+
+#include <QImageReader>
+
 #include <private/qiconloader_p.h>
 
 QVector<IconSizeChoice> IconSizeChoice::of(const QString &name, const QList<int> &sizes, const QList<int> &scales)
@@ -31,4 +35,22 @@ QVector<IconSizeChoice> IconSizeChoice::of(const QString &name, const QList<int>
     // Qt 5 hands the entries over as raw pointers; its own engine deletes them likewise.
     qDeleteAll(info.entries);
     return choices;
+}
+
+QImage IconSizeChoice::drawn(const QString &file, int size, int scale)
+{
+    if (file.isEmpty() || !IconFileGuard::isDecodable(file)) {
+        return QImage();
+    }
+    const QSize device = QSize(size, size) * scale;
+    QImageReader reader(file);
+    if (reader.format().startsWith("svg")) {
+        reader.setScaledSize(device);
+    }
+    QImage image = reader.read();
+    if (image.width() > device.width() || image.height() > device.height()) {
+        image = image.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    image.setDevicePixelRatio(scale);
+    return image;
 }

@@ -1,6 +1,7 @@
 #ifndef ICONSIZECHOICE_H
 #define ICONSIZECHOICE_H
 
+#include <QImage>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -24,6 +25,10 @@ public:
 
     // Under the theme in force, the name asked of the toolkit's loader once.
     static QVector<IconSizeChoice> of(const QString &name, const QList<int> &sizes, const QList<int> &scales);
+    // A file as the toolkit's loader draws it for a size and scale: an SVG rendered at the
+    // device pixels asked for, any other file at its own pixels, scaled down to fit. Null
+    // where the image guard refuses the file.
+    static QImage drawn(const QString &file, int size, int scale = 1);
 };
 
 #endif

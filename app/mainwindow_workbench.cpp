@@ -105,8 +105,9 @@ void MainWindow::initWorkbench()
             ui->statusbar->showMessage(i18nd("zel-find-qicon", "Cannot write \"%1\".", path));
         }
     });
-    connect(d->liveReloadAction, &QAction::toggled, this, [](bool reload) {
+    connect(d->liveReloadAction, &QAction::toggled, this, [this](bool reload) {
         Settings(nullptr).setLiveReload(reload);
+        updateWorkbench();
     });
 
     // Files are often written through a new file renamed over the old one: the folder
@@ -187,24 +188,31 @@ void MainWindow::updateWorkbench()
     if (d->themesView->isVisible()) {
         d->themesView->setIconName(d->searchIconName);
     }
-    const QStringList watched = d->reloadWatcher->files() + d->reloadWatcher->directories();
-    if (!watched.isEmpty()) {
-        d->reloadWatcher->removePaths(watched);
-    }
-    const IconExamination examined = IconExamination::of(d->searchIconName);
+    // Only what changed between two finds is watched anew: a find of the same name again,
+    // the common case, then costs no system call.
     QStringList paths;
-    for (const QString &file : examined.files) {
-        if (!file.isEmpty() && !file.startsWith(QLatin1Char(':'))) {
-            paths << file << QFileInfo(file).path();
+    if (d->liveReloadAction->isChecked()) {
+        const IconExamination examined = IconExamination::of(d->searchIconName);
+        for (const QString &file : examined.files) {
+            if (!file.isEmpty() && !file.startsWith(QLatin1Char(':'))) {
+                paths << file << QFileInfo(file).path();
+            }
+        }
+        const QString index = ThemeIndexCheck::indexPath(QIcon::themeName());
+        if (!index.isEmpty()) {
+            paths << index;
         }
     }
-    const QString index = ThemeIndexCheck::indexPath(QIcon::themeName());
-    if (!index.isEmpty()) {
-        paths << index;
+    const QSet<QString> wanted(paths.cbegin(), paths.cend());
+    const QStringList watchedList = d->reloadWatcher->files() + d->reloadWatcher->directories();
+    const QSet<QString> watched(watchedList.cbegin(), watchedList.cend());
+    const QStringList gone = (watched - wanted).values();
+    const QStringList added = (wanted - watched).values();
+    if (!gone.isEmpty()) {
+        d->reloadWatcher->removePaths(gone);
     }
-    paths.removeDuplicates();
-    if (!paths.isEmpty()) {
-        d->reloadWatcher->addPaths(paths);
+    if (!added.isEmpty()) {
+        d->reloadWatcher->addPaths(added);
     }
 }
 

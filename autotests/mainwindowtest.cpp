@@ -289,7 +289,7 @@ private Q_SLOTS:
             }
             return rows.filter(QRegularExpression("^zel")).join('|');
         };
-        QTRY_COMPARE(rows(), "zelchild inherited from zelparent *|zelfixture fallback *|zelown own *|zelparent own *");
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), "zelchild inherited from zelparent *|zelfixture fallback *|zelown own *|zelparent own *", 20000);
         QCOMPARE(QIcon::themeName() + ' ' + QString::number(QIconLoader::instance()->themeKey()), m_theme.name + ' ' + QString::number(key));
         m_theme.store();
     }

@@ -13,6 +13,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QThread>
+
+#include <algorithm>
 
 namespace
 {
@@ -116,28 +119,44 @@ void ThemesView::setIconName(const QString &name)
     for (int size : sizes()) {
         common << QStringLiteral("--at") << QString::number(size);
     }
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/zel-find-qicon-report");
+    m_arguments = common + QStringList{QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--"), name};
+    m_themes = themes;
+    m_next = 0;
     for (int row = 0; row < themes.size(); ++row) {
-        const QString theme = themes.at(row);
-        setItem(row, 0, new QTableWidgetItem(theme));
+        setItem(row, 0, new QTableWidgetItem(themes.at(row)));
         setItem(row, 1, new QTableWidgetItem(i18nd("zel-find-qicon", "asking...")));
         for (int column = 2; column < columnCount(); ++column) {
             setItem(row, column, new QTableWidgetItem());
         }
-        auto *process = new QProcess;
-        m_processes.append(process);
-        connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, [this, process, row, theme]() {
-            fillRow(row, theme, process->readAllStandardOutput());
-        });
-        connect(process, &QProcess::errorOccurred, this, [this, row](QProcess::ProcessError error) {
-            if (error == QProcess::FailedToStart) {
-                item(row, 1)->setText(i18nd("zel-find-qicon", "the report program is missing"));
-            }
-        });
-        process->setStandardErrorFile(QProcess::nullDevice());
-        process->start(program,
-                       common + QStringList{QStringLiteral("--theme"), theme, QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--"), name});
     }
+    // A few processes at a time: a search path may hold any number of themes.
+    for (int i = 0; i < std::max(2, QThread::idealThreadCount()); ++i) {
+        askNext();
+    }
+}
+
+void ThemesView::askNext()
+{
+    if (m_next >= m_themes.size()) {
+        return;
+    }
+    const int row = m_next++;
+    const QString theme = m_themes.at(row);
+    auto *process = new QProcess;
+    m_processes.append(process);
+    connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, [this, process, row, theme]() {
+        fillRow(row, theme, process->readAllStandardOutput());
+        askNext();
+    });
+    connect(process, &QProcess::errorOccurred, this, [this, row](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            item(row, 1)->setText(i18nd("zel-find-qicon", "the report program is missing"));
+            askNext();
+        }
+    });
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start(QCoreApplication::applicationDirPath() + QStringLiteral("/zel-find-qicon-report"),
+                   QStringList{QStringLiteral("--theme"), theme} + m_arguments);
 }
 
 void ThemesView::fillRow(int row, const QString &theme, const QByteArray &json)

@@ -23,10 +23,14 @@ public:
     static QStringList installedThemes();
 
 private:
+    void askNext();
     void fillRow(int row, const QString &theme, const QByteArray &json);
     void stopProcesses();
 
     QList<QProcess *> m_processes;
+    QStringList m_themes;
+    QStringList m_arguments; // of every process, but the theme
+    int m_next = 0;
 };
 
 #endif

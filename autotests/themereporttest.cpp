@@ -520,6 +520,7 @@ private Q_SLOTS:
         QTest::newRow("a file removed, the cache touched after") << "removed" << "warning cache-orphan-name" << true;
         QTest::newRow("a folder changed after the cache") << "stale" << "warning cache-stale" << true;
         QTest::newRow("truncated") << "truncated" << "error cache-unparsable" << true;
+        QTest::newRow("a folder count past the end") << "counts" << "error cache-unparsable" << true;
     }
 
     void iconThemeCaches()
@@ -545,6 +546,11 @@ private Q_SLOTS:
         }
         QVERIFY(change != "removed" || QFile::remove(theme.themePath + "/16/apps/gone.png"));
         QVERIFY(change != "truncated" || QFile::resize(cache, 40));
+        if (change == "counts") {
+            QByteArray bytes = readFile(cache);
+            qToBigEndian<quint32>(0x3fffffff, bytes.data() + qFromBigEndian<quint32>(bytes.constData() + 8));
+            writeFile(cache, bytes);
+        }
         const auto setTime = [](const QString &path, int later) {
             const utimbuf times{std::time(nullptr) + later, std::time(nullptr) + later};
             return ::utime(QFile::encodeName(path).constData(), &times) == 0;

@@ -55,10 +55,21 @@ public:
         return QString::fromUtf8(m_bytes.constData() + offset, end - int(offset));
     }
 
+    // A count of entries of that size from the offset on that the file can hold; a count
+    // past it fails here, before a loop of billions of reads could wrap around the file.
+    quint32 count(quint32 offset, quint32 entrySize)
+    {
+        const quint32 count = read32(offset);
+        if (error.isEmpty() && quint64(offset) + 4 + quint64(count) * entrySize > quint64(m_bytes.size())) {
+            error = i18nd("zel-find-qicon", "a count at byte %1 is past the end of the file", QString::number(offset));
+        }
+        return error.isEmpty() ? count : 0;
+    }
+
     QStringList folders()
     {
         const quint32 list = read32(8);
-        const quint32 count = read32(list);
+        const quint32 count = this->count(list, 4);
         QStringList names;
         for (quint32 i = 0; i < count && error.isEmpty(); ++i) {
             names.append(string(read32(list + 4 + 4 * i)));
@@ -71,7 +82,7 @@ public:
     {
         QHash<QString, QVector<quint16>> names;
         const quint32 hash = read32(4);
-        const quint32 buckets = read32(hash);
+        const quint32 buckets = count(hash, 4);
         if (error.isEmpty() && buckets == 0) {
             error = i18nd("zel-find-qicon", "it has no hash buckets");
         }
@@ -89,7 +100,7 @@ public:
                     error = i18nd("zel-find-qicon", "the name %1 is in a bucket its hash does not give", name);
                 }
                 const quint32 images = read32(icon + 8);
-                const quint32 count = read32(images);
+                const quint32 count = this->count(images, 8);
                 for (quint32 i = 0; i < count && error.isEmpty(); ++i) {
                     const quint16 folder = read16(images + 4 + 8 * i);
                     if (folder >= folderCount) {
@@ -192,8 +203,11 @@ ThemeReport::Entry ThemeCacheCheck::checkTheme(const QString &themeFolder)
     if (!QFileInfo(entry.path).isFile() || !file.open(QIODevice::ReadOnly)) {
         return entry;
     }
-    GtkCache cache(file.read(qint64(256) << 20));
-    if (cache.read16(0) != 1) {
+    // Real caches take a few megabytes; one past the limit is read no further.
+    GtkCache cache(file.read(maximumBytes + 1));
+    if (file.size() > maximumBytes) {
+        cache.error = i18nd("zel-find-qicon", "it is larger than %1 bytes", QString::number(maximumBytes));
+    } else if (cache.read16(0) != 1) {
         cache.error = cache.error.isEmpty() ? i18nd("zel-find-qicon", "its major version is not 1") : cache.error;
     }
     const QStringList folders = cache.folders();

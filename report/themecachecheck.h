@@ -10,6 +10,8 @@
 class ThemeCacheCheck
 {
 public:
+    static constexpr qint64 maximumBytes = qint64(64) << 20;
+
     // The caches of the theme folders among the scanned folders, or directly under them
     // for a search path; an entry for each cache that got remarks, named by its path in
     // the scanned folder.

@@ -36,12 +36,13 @@ void IconSizesView::setIconName(const QString &name)
     m_pixmaps.clear();
     const QIcon icon = QIcon::fromTheme(name);
     for (const IconSizeChoice &choice : qAsConst(m_choices)) {
-        // Nothing is decoded that the window refuses elsewhere.
-        if (choice.file.isEmpty() || !IconFileGuard::isDecodable(choice.file)) {
-            m_pixmaps.append(QPixmap());
+        // Nothing is decoded that the window refuses elsewhere; drawn() asks the guard itself.
+        if (choice.scale != 1) {
+            m_pixmaps.append(QPixmap::fromImage(IconSizeChoice::drawn(choice.file, choice.size, choice.scale)));
+        } else if (!choice.file.isEmpty() && IconFileGuard::isDecodable(choice.file)) {
+            m_pixmaps.append(icon.pixmap(QSize(choice.size, choice.size)));
         } else {
-            m_pixmaps.append(choice.scale == 1 ? icon.pixmap(QSize(choice.size, choice.size))
-                                               : QPixmap::fromImage(IconSizeChoice::drawn(choice.file, choice.size, choice.scale)));
+            m_pixmaps.append(QPixmap());
         }
     }
     updateGeometry();

@@ -216,6 +216,7 @@ void MainWindow::loadSettings()
     ui->actionShowRemarksAboutFindedIcon->setChecked(showFindedIconRemarks);
 
     ui->checkBoxApplicantsExactMatchBySearchIconName->setChecked(settings.applicantsExactMatchBySearchIconName());
+    loadWorkbenchSettings(settings);
 }
 
 void MainWindow::saveSettings()

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QAbstractItemView;
+class Settings;
 class MainWindowPrivate;
 class Ui_MainWindow;
 
@@ -68,6 +69,7 @@ private:
     void applicantsCollected(quint64 request);
     void finishFind();
     void initWorkbench();
+    void loadWorkbenchSettings(const Settings &settings);
     void applyWorkbenchBackground();
     void updateWorkbench();
     void reloadFind();

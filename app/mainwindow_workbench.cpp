@@ -29,7 +29,6 @@
 
 void MainWindow::initWorkbench()
 {
-    Settings settings(nullptr);
     auto *dock = new QDockWidget(i18nd("zel-find-qicon", "Sizes"), this);
     dock->setObjectName(QStringLiteral("dockWidgetIconSizes"));
     auto *panel = new QWidget(dock);
@@ -41,7 +40,6 @@ void MainWindow::initWorkbench()
     d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Light"), QStringLiteral("light"));
     d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Dark"), QStringLiteral("dark"));
     d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Checkerboard"), QStringLiteral("checkerboard"));
-    d->backgroundCombo->setCurrentIndex(d->backgroundCombo->findData(settings.workbenchBackground()));
     auto *save = new QPushButton(i18nd("zel-find-qicon", "Save as PNG..."), panel);
     save->setObjectName(QStringLiteral("pushButtonSaveSizesMontage"));
     bar->addWidget(new QLabel(i18nd("zel-find-qicon", "Background:"), panel));
@@ -64,9 +62,7 @@ void MainWindow::initWorkbench()
     themesDock->setWidget(d->themesView);
     addDockWidget(Qt::RightDockWidgetArea, themesDock);
     ui->menuView->addSeparator();
-    const QStringList shown = settings.shownViews();
     for (QDockWidget *view : {dock, themesDock}) {
-        view->setVisible(shown.contains(view->objectName()));
         ui->menuView->addAction(view->toggleViewAction());
         // Stored as the user shows or hides it, so a window only closed leaves the file as it was.
         connect(view->toggleViewAction(), &QAction::triggered, this, [view](bool visible) {
@@ -79,7 +75,6 @@ void MainWindow::initWorkbench()
     d->liveReloadAction = ui->menuView->addAction(i18nd("zel-find-qicon", "Live reload"));
     d->liveReloadAction->setObjectName(QStringLiteral("actionLiveReload"));
     d->liveReloadAction->setCheckable(true);
-    d->liveReloadAction->setChecked(settings.isLiveReload());
 
     // Stored as the user changes them, so a window only closed leaves the file as it was.
     connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
@@ -163,7 +158,24 @@ void MainWindow::initWorkbench()
             openFileByPath(QFileInfo(index.data().toString()).path());
         }
     });
+}
+
+// What the views beside the find keep between sessions, read with the other settings.
+void MainWindow::loadWorkbenchSettings(const Settings &settings)
+{
+    {
+        const QSignalBlocker blocker(d->backgroundCombo);
+        d->backgroundCombo->setCurrentIndex(d->backgroundCombo->findData(settings.workbenchBackground()));
+    }
     applyWorkbenchBackground();
+    {
+        const QSignalBlocker blocker(d->liveReloadAction);
+        d->liveReloadAction->setChecked(settings.isLiveReload());
+    }
+    const QStringList shown = settings.shownViews();
+    for (QDockWidget *view : findChildren<QDockWidget *>()) {
+        view->setVisible(shown.contains(view->objectName()));
+    }
 }
 
 void MainWindow::applyWorkbenchBackground()

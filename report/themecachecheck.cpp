@@ -165,13 +165,16 @@ QString newerFolder(const QString &themeFolder, const QDateTime &cacheTime, cons
 
 void checkNames(const QString &themeFolder, const QStringList &folders, const QHash<QString, QVector<quint16>> &cached, ThemeReport::Entry &entry)
 {
-    QHash<QString, QSet<QString>> onDisk;
-    for (const QString &folder : folders) {
-        onDisk.insert(folder, iconNames(themeFolder + QLatin1Char('/') + folder));
-    }
+    // Each folder read once, whether the cache or the index names it, or both.
     const QStringList listed = ThemeIndexCheck::listedFolders(themeFolder);
+    QHash<QString, QSet<QString>> onDisk;
+    for (const QString &folder : folders + listed) {
+        if (!onDisk.contains(folder)) {
+            onDisk.insert(folder, iconNames(themeFolder + QLatin1Char('/') + folder));
+        }
+    }
     for (const QString &folder : listed) {
-        QStringList names = iconNames(themeFolder + QLatin1Char('/') + folder).values();
+        QStringList names = onDisk.value(folder).values();
         names.sort();
         const int index = folders.indexOf(folder);
         for (const QString &name : qAsConst(names)) {

@@ -322,6 +322,7 @@ struct ThemeFileCheck::Private {
     QStringList suffixes;
     QSet<QString> skipped;
     QHash<QString, QHash<QString, Folder>> indexes; // by theme folder
+    QHash<QString, bool> rootIsTheme; // by scanned folder: looked at once, not for each entry
     QVector<Job> jobs;
     QFuture<Checked> checks;
 };
@@ -357,7 +358,11 @@ void ThemeFileCheck::add(const QString &root, const QByteArray &dirPath, const D
     // A scanned folder is a theme's, or holds themes (a search path).
     QString themeFolder = root;
     QString folder = QFile::decodeName(dirPath).mid(root.size() + 1);
-    if (!QFileInfo::exists(root + QStringLiteral("/index.theme"))) {
+    auto rootIsTheme = d->rootIsTheme.find(root);
+    if (rootIsTheme == d->rootIsTheme.end()) {
+        rootIsTheme = d->rootIsTheme.insert(root, QFileInfo::exists(root + QStringLiteral("/index.theme")));
+    }
+    if (!*rootIsTheme) {
         themeFolder = root + QLatin1Char('/') + folder.section(QLatin1Char('/'), 0, 0);
         folder = folder.section(QLatin1Char('/'), 1);
     }

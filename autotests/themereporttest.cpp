@@ -98,6 +98,16 @@ private Q_SLOTS:
         const Run text = report(fixture() << name);
         QCOMPARE(text.exitCode, int(ThemeReportCommand::ExitClean));
         QCOMPARE(text.lines(), expected);
+        // Each remark ends in the id of the check that made it.
+        const QList<QPair<QString, QString>> checks = {{"not found on current theme", "icon-not-found"},  {"No available sizes", "no-sizes"},
+                                                       {"has no image valid", "size-without-image"},     {"not found, using", "name-substituted"},
+                                                       {"The standard size", "standard-size-missing"}};
+        for (const QString &line : text.lines(true)) {
+            const auto check = std::find_if(checks.cbegin(), checks.cend(), [&line](const QPair<QString, QString> &kind) {
+                return line.contains(kind.first);
+            });
+            QVERIFY2(check != checks.cend() && line.endsWith(" [" + check->second + "]"), qPrintable(line));
+        }
 
         const Run json = report(fixture() << "--format" << "json" << name);
         const QJsonArray array = QJsonDocument::fromJson(json.output).array();

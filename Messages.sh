@@ -9,7 +9,7 @@ EXTRACTRC=${EXTRACTRC:-scripts/extractrc}
 XGETTEXT=${XGETTEXT:-xgettext --from-code=UTF-8 -C --kde -ci18n -ki18n:1 -ki18nc:1c,2 -kki18n:1 -kki18nc:1c,2 --package-name=zel-find-qicon}
 
 # The code names the domain in every call, and the remark engine hands its ids to a helper.
-domain_keywords="-ki18nd:2 -ki18ndc:2c,3 -kki18nd:2 -kki18ndc:2c,3 -kremarkText:1"
+domain_keywords="-ki18nd:2 -ki18ndc:2c,3 -kki18nd:2 -kki18ndc:2c,3 -kkli18n:1 -kremarkText:1"
 
 forms=$(find forms -name '*.ui' | sort)
 sources=$(find app catalogue applicants settings remarks report integration \( -name '*.cpp' -o -name '*.h' \) | sort)

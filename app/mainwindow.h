@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 #include <memory>
 
 class QAbstractItemView;
@@ -69,6 +71,11 @@ private:
     void applicantsCollected(quint64 request);
     void finishFind();
     void initWorkbench();
+    void initWorkbenchDocks();
+    void addWorkbenchDock(const QString &title, const QString &name, QWidget *view, const std::function<void()> &shown);
+    QWidget *createIconSizesPanel();
+    void initLiveReload();
+    void initWorkbenchActions();
     void loadWorkbenchSettings(const Settings &settings);
     void applyWorkbenchBackground();
     void updateWorkbench();

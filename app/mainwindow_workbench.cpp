@@ -29,68 +29,62 @@
 
 void MainWindow::initWorkbench()
 {
-    auto *dock = new QDockWidget(i18nd("zel-find-qicon", "Sizes"), this);
-    dock->setObjectName(QStringLiteral("dockWidgetIconSizes"));
-    auto *panel = new QWidget(dock);
-    auto *layout = new QVBoxLayout(panel);
-    auto *bar = new QHBoxLayout;
+    initWorkbenchDocks();
+    initLiveReload();
+    initWorkbenchActions();
+}
+
+void MainWindow::initWorkbenchDocks()
+{
+    ui->menuView->addSeparator();
+    addWorkbenchDock(i18nd("zel-find-qicon", "Sizes"), QStringLiteral("dockWidgetIconSizes"), createIconSizesPanel(), [this]() {
+        d->iconSizesView->setIconName(d->searchIconName);
+    });
+    d->themesView = new ThemesView(this);
+    d->themesView->setObjectName(QStringLiteral("tableWidgetThemes"));
+    addWorkbenchDock(i18nd("zel-find-qicon", "Every theme"), QStringLiteral("dockWidgetThemes"), d->themesView, [this]() {
+        d->themesView->setIconName(d->searchIconName);
+    });
+}
+
+// A view shows the found name as soon as it is shown, as it has not followed the finds meanwhile.
+void MainWindow::addWorkbenchDock(const QString &title, const QString &name, QWidget *view, const std::function<void()> &shown)
+{
+    auto *dock = new QDockWidget(title, this);
+    dock->setObjectName(name);
+    dock->setWidget(view);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    ui->menuView->addAction(dock->toggleViewAction());
+    // Stored as the user shows or hides it, so a window only closed leaves the file as it was.
+    connect(dock->toggleViewAction(), &QAction::triggered, this, [name](bool visible) {
+        Settings settings(nullptr);
+        QStringList views = settings.shownViews();
+        views.removeAll(name);
+        settings.setShownViews(visible ? views << name : views);
+    });
+    connect(dock, &QDockWidget::visibilityChanged, this, [shown](bool visible) {
+        if (visible) {
+            shown();
+        }
+    });
+}
+
+QWidget *MainWindow::createIconSizesPanel()
+{
+    auto *panel = new QWidget(this);
     d->backgroundCombo = new QComboBox(panel);
     d->backgroundCombo->setObjectName(QStringLiteral("comboBoxWorkbenchBackground"));
     d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Window"), QStringLiteral("window"));
     d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Light"), QStringLiteral("light"));
     d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Dark"), QStringLiteral("dark"));
     d->backgroundCombo->addItem(i18nd("zel-find-qicon", "Checkerboard"), QStringLiteral("checkerboard"));
-    auto *save = new QPushButton(i18nd("zel-find-qicon", "Save as PNG..."), panel);
-    save->setObjectName(QStringLiteral("pushButtonSaveSizesMontage"));
-    bar->addWidget(new QLabel(i18nd("zel-find-qicon", "Background:"), panel));
-    bar->addWidget(d->backgroundCombo);
-    bar->addStretch();
-    bar->addWidget(save);
-    layout->addLayout(bar);
-    auto *scroll = new QScrollArea(panel);
-    scroll->setObjectName(QStringLiteral("scrollAreaIconSizes"));
-    d->iconSizesView = new IconSizesView(scroll);
-    d->iconSizesView->setObjectName(QStringLiteral("iconSizesView"));
-    scroll->setWidget(d->iconSizesView);
-    layout->addWidget(scroll);
-    dock->setWidget(panel);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
-    auto *themesDock = new QDockWidget(i18nd("zel-find-qicon", "Every theme"), this);
-    themesDock->setObjectName(QStringLiteral("dockWidgetThemes"));
-    d->themesView = new ThemesView(themesDock);
-    d->themesView->setObjectName(QStringLiteral("tableWidgetThemes"));
-    themesDock->setWidget(d->themesView);
-    addDockWidget(Qt::RightDockWidgetArea, themesDock);
-    ui->menuView->addSeparator();
-    for (QDockWidget *view : {dock, themesDock}) {
-        ui->menuView->addAction(view->toggleViewAction());
-        // Stored as the user shows or hides it, so a window only closed leaves the file as it was.
-        connect(view->toggleViewAction(), &QAction::triggered, this, [view](bool visible) {
-            Settings settings(nullptr);
-            QStringList views = settings.shownViews();
-            views.removeAll(view->objectName());
-            settings.setShownViews(visible ? views << view->objectName() : views);
-        });
-    }
-    d->liveReloadAction = ui->menuView->addAction(i18nd("zel-find-qicon", "Live reload"));
-    d->liveReloadAction->setObjectName(QStringLiteral("actionLiveReload"));
-    d->liveReloadAction->setCheckable(true);
-
-    // Stored as the user changes them, so a window only closed leaves the file as it was.
-    connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible) {
-            d->iconSizesView->setIconName(d->searchIconName);
-        }
-    });
-    connect(themesDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible) {
-            d->themesView->setIconName(d->searchIconName);
-        }
-    });
+    // Stored as the user changes it, so a window only closed leaves the file as it was.
     connect(d->backgroundCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this]() {
         Settings(nullptr).setWorkbenchBackground(d->backgroundCombo->currentData().toString());
         applyWorkbenchBackground();
     });
+    auto *save = new QPushButton(i18nd("zel-find-qicon", "Save as PNG..."), panel);
+    save->setObjectName(QStringLiteral("pushButtonSaveSizesMontage"));
     connect(save, &QPushButton::clicked, this, [this]() {
         const QString path = QFileDialog::getSaveFileName(this,
                                                           i18nd("zel-find-qicon", "Save sizes as PNG"),
@@ -100,6 +94,27 @@ void MainWindow::initWorkbench()
             ui->statusbar->showMessage(i18nd("zel-find-qicon", "Cannot write \"%1\".", path));
         }
     });
+    auto *scroll = new QScrollArea(panel);
+    scroll->setObjectName(QStringLiteral("scrollAreaIconSizes"));
+    d->iconSizesView = new IconSizesView(scroll);
+    d->iconSizesView->setObjectName(QStringLiteral("iconSizesView"));
+    scroll->setWidget(d->iconSizesView);
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(new QLabel(i18nd("zel-find-qicon", "Background:"), panel));
+    bar->addWidget(d->backgroundCombo);
+    bar->addStretch();
+    bar->addWidget(save);
+    auto *layout = new QVBoxLayout(panel);
+    layout->addLayout(bar);
+    layout->addWidget(scroll);
+    return panel;
+}
+
+void MainWindow::initLiveReload()
+{
+    d->liveReloadAction = ui->menuView->addAction(i18nd("zel-find-qicon", "Live reload"));
+    d->liveReloadAction->setObjectName(QStringLiteral("actionLiveReload"));
+    d->liveReloadAction->setCheckable(true);
     connect(d->liveReloadAction, &QAction::toggled, this, [this](bool reload) {
         Settings(nullptr).setLiveReload(reload);
         updateWorkbench();
@@ -119,7 +134,10 @@ void MainWindow::initWorkbench()
         });
     }
     connect(d->reloadTimer, &QTimer::timeout, this, &MainWindow::reloadFind);
+}
 
+void MainWindow::initWorkbenchActions()
+{
     auto *copy = new QAction(i18nd("zel-find-qicon", "Copy name"), ui->listViewIconNames);
     copy->setObjectName(QStringLiteral("actionCopyIconName"));
     copy->setShortcut(QKeySequence::Copy);

@@ -262,6 +262,30 @@ bool readRegular(const QByteArray &path, QByteArray &bytes, DirectoryListing::Ke
     return read;
 }
 
+// Whether the guard lets the bytes be decoded, with a remark where it does not.
+bool passesGuard(const QByteArray &bytes, const QString &suffix, ThemeReport::Entry &entry)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    switch (IconFileGuard::verdictOf(buffer, suffix)) {
+    case IconFileGuard::Verdict::ExternalReference:
+        entry.add(QStringLiteral("svg-external-reference"),
+                  i18nd("zel-find-qicon", "The SVG file refers to an external entity, file, style sheet or URL; it is neither read nor rendered."));
+        return false;
+    case IconFileGuard::Verdict::Refused:
+        entry.add(QStringLiteral("file-refused"),
+                  i18nd("zel-find-qicon",
+                        "The file is not decoded: it claims more than %1 pixels a side, inflates past %2 bytes or nests images too deep.",
+                        QString::number(IconFileGuard::maximumSide),
+                        QString::number(IconFileGuard::maximumInflatedBytes)));
+        return false;
+    case IconFileGuard::Verdict::Decodable:
+        break;
+    }
+    return true;
+}
+
 Checked check(const Job &job, const QStringList &canonical, const QSet<QString> &skipped)
 {
     Checked checked;
@@ -289,20 +313,7 @@ Checked check(const Job &job, const QStringList &canonical, const QSet<QString> 
         return checked;
     }
     const QString suffix = name.mid(name.lastIndexOf(QLatin1Char('.')) + 1).toLower();
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    const IconFileGuard::Verdict verdict = IconFileGuard::verdictOf(buffer, suffix);
-    if (verdict == IconFileGuard::Verdict::ExternalReference) {
-        entry.add(QStringLiteral("svg-external-reference"),
-                  i18nd("zel-find-qicon", "The SVG file refers to an external entity, file, style sheet or URL; it is neither read nor rendered."));
-        return checked;
-    }
-    if (verdict == IconFileGuard::Verdict::Refused) {
-        entry.add(QStringLiteral("file-refused"),
-                  i18nd("zel-find-qicon",
-                        "The file is not decoded: it claims more than %1 pixels a side, inflates past %2 bytes or nests images too deep.",
-                        QString::number(IconFileGuard::maximumSide),
-                        QString::number(IconFileGuard::maximumInflatedBytes)));
+    if (!passesGuard(bytes, suffix, entry)) {
         return checked;
     }
     if (!skipped.contains(QStringLiteral("duplicate-file"))) {

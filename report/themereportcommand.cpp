@@ -245,6 +245,8 @@ struct Choices {
     QString compare;
 };
 
+QString readScanChoices(const QCommandLineParser &parser, const Options &options, Choices &choices);
+
 // The choices of the output and of what is scanned; the usage error where one is off.
 QString readChoices(const QCommandLineParser &parser, const Options &options, Choices &choices)
 {
@@ -276,6 +278,12 @@ QString readChoices(const QCommandLineParser &parser, const Options &options, Ch
         }
         choices.output.atSizes.append(size);
     }
+    return readScanChoices(parser, options, choices);
+}
+
+// What is looked at besides the names given: the scan, its scope, the lists and the theme compared.
+QString readScanChoices(const QCommandLineParser &parser, const Options &options, Choices &choices)
+{
     choices.coverageLists = parser.values(options.coverage);
     choices.compare = parser.value(options.compare);
     for (const QString &list : qAsConst(choices.coverageLists)) {
@@ -289,6 +297,41 @@ QString readChoices(const QCommandLineParser &parser, const Options &options, Ch
     const int scope = QStringList{QStringLiteral("theme"), QStringLiteral("inherited"), QStringLiteral("all")}.indexOf(parser.value(options.scope));
     choices.scope = static_cast<ThemeReport::Scope>(scope);
     return scope < 0 ? i18nd("zel-find-qicon", "Unknown scope \"%1\": use theme, inherited or all.", parser.value(options.scope)) : QString();
+}
+
+// Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.
+QString missingTheme(const QString &compared)
+{
+    QStringList themes{QIcon::themeName()};
+    if (!compared.isEmpty()) {
+        themes.append(compared);
+    }
+    for (const QString &theme : qAsConst(themes)) {
+        if (!ThemeIndexCheck::isFound(theme)) {
+            return i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", theme);
+        }
+    }
+    return QString();
+}
+
+// Each list's share goes to standard error too, where a CI log shows it.
+void writeCoverage(const Choices &choices, ThemeReportWriter &writer, QIODevice *errors)
+{
+    for (int i = 0; i < choices.coverageLists.size(); ++i) {
+        const ThemeReport::Entry entry = ThemeCoverage::coverage(choices.coverageLists.at(i), choices.coverageNames.at(i), choices.output.folders);
+        writer.write(entry);
+        write(errors,
+              i18nd("zel-find-qicon",
+                    "%1: %2 of %3 names, %4%",
+                    entry.name,
+                    QString::number(entry.covered),
+                    QString::number(entry.listed),
+                    QString::number(entry.listed > 0 ? 100.0 * entry.covered / entry.listed : 100.0, 'f', 1))
+                  + QLatin1Char('\n'));
+    }
+    if (!choices.compare.isEmpty()) {
+        writer.write(ThemeCoverage::compare(choices.compare, choices.suffixes, choices.output.folders));
+    }
 }
 
 // The toolkit would try each of millions of listed folders at every lookup: an oversized
@@ -324,24 +367,49 @@ int runReport(Choices &choices, QStringList names, QIODevice *device, QIODevice 
     for (const ThemeReport::Entry &entry : files) {
         writer.write(entry);
     }
-    for (int i = 0; i < choices.coverageLists.size(); ++i) {
-        const ThemeReport::Entry entry = ThemeCoverage::coverage(choices.coverageLists.at(i), choices.coverageNames.at(i), choices.output.folders);
-        writer.write(entry);
-        write(errors,
-              i18nd("zel-find-qicon",
-                    "%1: %2 of %3 names, %4%",
-                    entry.name,
-                    QString::number(entry.covered),
-                    QString::number(entry.listed),
-                    QString::number(entry.listed > 0 ? 100.0 * entry.covered / entry.listed : 100.0, 'f', 1))
-                  + QLatin1Char('\n'));
-    }
-    if (!choices.compare.isEmpty()) {
-        writer.write(ThemeCoverage::compare(choices.compare, choices.suffixes, choices.output.folders));
-    }
+    writeCoverage(choices, writer, errors);
     writer.end();
     writeSummary(errors, writer.counts());
     return writer.failed() ? ThemeReportCommand::ExitFailOn : ThemeReportCommand::ExitClean;
+}
+
+// What the options alone do not say: the formats, the exit status and a CI job.
+QString helpEpilogue()
+{
+    return i18nd("zel-find-qicon",
+                 "Output:\n"
+                 "  text   one line per remark, in the order the remarks are found: severity, subject\n"
+                 "         and remark text ending in the check's id in brackets, separated by tabs.\n"
+                 "         Subjects without remarks print nothing. With --files, a line \"file\", name,\n"
+                 "         size and file for each size.\n"
+                 "  json   an array with one object per subject: name, kind (icon, index or file),\n"
+                 "         remarks (each with severity, check and text) and maxSeverity; for an icon\n"
+                 "         name also nameInUse, hasThemeIcon, sizes and files (each with size and\n"
+                 "         file), for the index and a file its path.\n"
+                 "  junit  one test case per subject, failed at the --fail-on severity.\n"
+                 "  sarif  SARIF 2.1.0: a rule per check, a result per remark at its file, relative\n"
+                 "         to the scanned folder that holds it.\n"
+                 "With --scan, the theme's index.theme is checked too, and its remarks come first\n"
+                 "under the name THEME/index.theme; after the names come the files of the scanned\n"
+                 "folders that have remarks, by their path in the folder. --list-checks lists every\n"
+                 "check. A count of names by their highest severity goes to standard error.\n"
+                 "\n"
+                 "Exit status:\n"
+                 "  0  nothing has a remark at the --fail-on severity or above\n"
+                 "  1  something has\n"
+                 "  2  an unknown option, a bad value, an unreadable folder, an unknown theme or no\n"
+                 "     names to examine\n"
+                 "\n"
+                 "The settings of zel-find-qicon are never read nor written: only these options set\n"
+                 "the theme up.\n"
+                 "\n"
+                 "Example, a CI job that checks the theme kept in the repository's icons/MyTheme folder\n"
+                 "and fails on any error remark, with a report the CI system shows as tests, and one\n"
+                 "it shows on each file of a pull request:\n"
+                 "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
+                 "      --theme MyTheme --scan --fail-on error --format junit > remarks.xml\n"
+                 "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
+                 "      --theme MyTheme --scan --format sarif > remarks.sarif");
 }
 }
 
@@ -350,44 +418,7 @@ QString ThemeReportCommand::helpText()
     QCommandLineParser parser;
     Options options;
     options.addTo(parser);
-    QString text = parser.helpText();
-    text += QLatin1Char('\n');
-    text += i18nd("zel-find-qicon",
-                  "Output:\n"
-                  "  text   one line per remark, in the order the remarks are found: severity, subject\n"
-                  "         and remark text ending in the check's id in brackets, separated by tabs.\n"
-                  "         Subjects without remarks print nothing. With --files, a line \"file\", name,\n"
-                  "         size and file for each size.\n"
-                  "  json   an array with one object per subject: name, kind (icon, index or file),\n"
-                  "         remarks (each with severity, check and text) and maxSeverity; for an icon\n"
-                  "         name also nameInUse, hasThemeIcon, sizes and files (each with size and\n"
-                  "         file), for the index and a file its path.\n"
-                  "  junit  one test case per subject, failed at the --fail-on severity.\n"
-                  "  sarif  SARIF 2.1.0: a rule per check, a result per remark at its file, relative\n"
-                  "         to the scanned folder that holds it.\n"
-                  "With --scan, the theme's index.theme is checked too, and its remarks come first\n"
-                  "under the name THEME/index.theme; after the names come the files of the scanned\n"
-                  "folders that have remarks, by their path in the folder. --list-checks lists every\n"
-                  "check. A count of names by their highest severity goes to standard error.\n"
-                  "\n"
-                  "Exit status:\n"
-                  "  0  nothing has a remark at the --fail-on severity or above\n"
-                  "  1  something has\n"
-                  "  2  an unknown option, a bad value, an unreadable folder, an unknown theme or no\n"
-                  "     names to examine\n"
-                  "\n"
-                  "The settings of zel-find-qicon are never read nor written: only these options set\n"
-                  "the theme up.\n"
-                  "\n"
-                  "Example, a CI job that checks the theme kept in the repository's icons/MyTheme folder\n"
-                  "and fails on any error remark, with a report the CI system shows as tests, and one\n"
-                  "it shows on each file of a pull request:\n"
-                  "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
-                  "      --theme MyTheme --scan --fail-on error --format junit > remarks.xml\n"
-                  "  zel-find-qicon-report --theme-path \"$PWD/icons\" --fallback-path \"\" \\\n"
-                  "      --theme MyTheme --scan --format sarif > remarks.sarif");
-    text += QLatin1Char('\n');
-    return text;
+    return parser.helpText() + QLatin1Char('\n') + helpEpilogue() + QLatin1Char('\n');
 }
 
 int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIODevice *device, QIODevice *errors)
@@ -424,16 +455,9 @@ int ThemeReportCommand::exec(const QStringList &arguments, QIODevice *input, QIO
         return usageError(errors, invalid);
     }
     applyThemeOptions(parser, options, themePaths, fallbackPaths);
-    // Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.
-    QStringList themes{QIcon::themeName()};
-    if (!choices.compare.isEmpty()) {
-        themes.append(choices.compare);
-    }
-    for (const QString &theme : qAsConst(themes)) {
-        if (!ThemeIndexCheck::isFound(theme)) {
-            return usageError(errors,
-                              i18nd("zel-find-qicon", "No icon theme \"%1\": no folder of that name with an index.theme in the theme search paths.", theme));
-        }
+    const QString missing = missingTheme(choices.compare);
+    if (!missing.isEmpty()) {
+        return usageError(errors, missing);
     }
     choices.suffixes = parser.isSet(options.suffix) ? parser.values(options.suffix) : Settings::defaultSearchIconSuffixes();
     return runReport(choices, names, device, errors);

@@ -15,6 +15,28 @@
 
 namespace
 {
+// What the toolkit answers for a name: the name it uses, its sizes and the file of each.
+void addIconFacts(const ThemeReport::Entry &entry, const QList<int> &atSizes, QJsonObject &object)
+{
+    QJsonArray sizes;
+    QJsonArray files;
+    for (int i = 0; i < entry.sizes.size(); ++i) {
+        sizes.append(IconSizeText::toString(entry.sizes.at(i)));
+        files.append(QJsonObject{{QStringLiteral("size"), IconSizeText::toString(entry.sizes.at(i))}, {QStringLiteral("file"), entry.files.value(i)}});
+    }
+    object.insert(QStringLiteral("nameInUse"), entry.nameInUse);
+    object.insert(QStringLiteral("hasThemeIcon"), entry.hasThemeIcon);
+    object.insert(QStringLiteral("sizes"), sizes);
+    object.insert(QStringLiteral("files"), files);
+    if (!atSizes.isEmpty()) {
+        QJsonArray at;
+        for (int i = 0; i < atSizes.size(); ++i) {
+            at.append(QJsonObject{{QStringLiteral("size"), atSizes.at(i)}, {QStringLiteral("file"), entry.filesAt.value(i)}});
+        }
+        object.insert(QStringLiteral("at"), at);
+    }
+}
+
 // One field of a tab-separated line: a name or text must not forge another field or
 // line for any line splitter (Python's and JavaScript's take C1 controls, U+2028 and
 // U+2029 for line ends), nor hide in what a terminal or CI log does not print. The same
@@ -181,23 +203,7 @@ void ThemeReportWriter::writeJson(const ThemeReport::Entry &entry)
         {QStringLiteral("maxSeverity"), ThemeReport::severityKeyword(entry.maximum)},
     };
     if (entry.kind == QLatin1String("icon")) {
-        QJsonArray sizes;
-        QJsonArray files;
-        for (int i = 0; i < entry.sizes.size(); ++i) {
-            sizes.append(IconSizeText::toString(entry.sizes.at(i)));
-            files.append(QJsonObject{{QStringLiteral("size"), IconSizeText::toString(entry.sizes.at(i))}, {QStringLiteral("file"), entry.files.value(i)}});
-        }
-        object.insert(QStringLiteral("nameInUse"), entry.nameInUse);
-        object.insert(QStringLiteral("hasThemeIcon"), entry.hasThemeIcon);
-        object.insert(QStringLiteral("sizes"), sizes);
-        object.insert(QStringLiteral("files"), files);
-        if (!m_output.atSizes.isEmpty()) {
-            QJsonArray at;
-            for (int i = 0; i < m_output.atSizes.size(); ++i) {
-                at.append(QJsonObject{{QStringLiteral("size"), m_output.atSizes.at(i)}, {QStringLiteral("file"), entry.filesAt.value(i)}});
-            }
-            object.insert(QStringLiteral("at"), at);
-        }
+        addIconFacts(entry, m_output.atSizes, object);
     } else if (entry.kind == QLatin1String("coverage") || entry.kind == QLatin1String("compare")) {
         object.insert(QStringLiteral("covered"), entry.covered);
         object.insert(QStringLiteral("names"), entry.listed);

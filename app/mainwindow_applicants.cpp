@@ -16,18 +16,27 @@
 #include <QProcess>
 #include <QStandardItemModel>
 
+void MainWindowPrivate::startApplicantsWalk()
+{
+    applicantsWalkStarted = true;
+    // No file with an empty base name is ever met: such names are hidden.
+    if (searchIconName.isEmpty()) {
+        applicantsCollector->requestInterruption();
+    } else {
+        applicantsCollector->collect(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths(), scanIconNamesThread->searchIconSuffixes(), searchIconName);
+    }
+}
+
 void MainWindow::updateApplicantsIconPaths()
 {
     d->applicantsIconPathsModel->clear();
     d->applicantsPending = false;
     d->applicantsTruncated = false;
-    // No file with an empty base name is ever met: such names are hidden.
-    if (d->searchIconName.isEmpty()) {
-        d->applicantsCollector->requestInterruption();
-    } else {
-        d->applicantsCollector->collect(QIcon::themeSearchPaths() + QIcon::fallbackSearchPaths(),
-                                        d->scanIconNamesThread->searchIconSuffixes(),
-                                        d->searchIconName);
+    if (!d->applicantsWalkStarted) {
+        d->startApplicantsWalk();
+    }
+    d->applicantsWalkStarted = false;
+    if (!d->searchIconName.isEmpty()) {
         if (d->applicantsCollector->wait(QDeadlineTimer(MainWindowPrivate::applicantsWaitMilliseconds))) {
             d->takeApplicants();
         } else {

@@ -35,6 +35,8 @@ void MainWindow::findIconByCurrentName()
         QGuiApplication::restoreOverrideCursor();
     }
     d->searchIconName = ui->lineEditIconName->text();
+    // The applicant walk reads only files: it runs on its worker while the panels are filled.
+    d->startApplicantsWalk();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     ui->statusbar->showMessage(i18nd("zel-find-qicon", "Finding icon by name \"%1\"...", d->searchIconName));
     d->findedIcon = QIcon::fromTheme(d->searchIconName);
@@ -80,7 +82,10 @@ void MainWindow::finishFind()
         message = i18nd("zel-find-qicon", "Find icon by name \"%1\" done. Finded applicant icon by name: \"%2\".", d->searchIconName, d->findedIcon.name());
     }
     if (d->applicantsTruncated) {
-        message = i18nd("zel-find-qicon", "%1 Only the first %2 applicant files are listed; there are more.", message, QString::number(ApplicantsCollector::maximumPaths));
+        message = i18nd("zel-find-qicon",
+                        "%1 Only the first %2 applicant files are listed; there are more.",
+                        message,
+                        QString::number(ApplicantsCollector::maximumPaths));
     }
     ui->statusbar->showMessage(message);
 }

@@ -62,6 +62,8 @@ public:
     bool findAwaitsApplicants = false;
     // The walk stopped at its limit with more applicants to find.
     bool applicantsTruncated = false;
+    // The find started the walk for its name before filling the panels, which it does meanwhile.
+    bool applicantsWalkStarted = false;
     IconSizesView *iconSizesView = nullptr;
     ThemesView *themesView = nullptr;
     QComboBox *backgroundCombo = nullptr;
@@ -70,6 +72,7 @@ public:
     QTimer *reloadTimer = nullptr;
     // How long the found name's files must stay unchanged before the find runs again.
     static constexpr int reloadQuietMilliseconds = 300;
+    void startApplicantsWalk();
     void takeApplicants();
     void appendApplicants(const QStringList &paths);
 };

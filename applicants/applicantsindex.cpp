@@ -121,16 +121,20 @@ public:
         return container.version;
     }
 
-    void resolve(Entry &entry, const QString &path)
+    // kindKnown: the entry comes from a listing that has just looked at what the link leads to.
+    void resolve(Entry &entry, const QString &path, bool kindKnown = false)
     {
-        const QFileInfo info(path);
-        entry.kind = info.isDir() ? Kind::Dir : info.isFile() ? Kind::File : info.exists() ? Kind::Special : Kind::Broken;
+        if (!kindKnown) {
+            const QFileInfo info(path);
+            entry.kind = info.isDir() ? Kind::Dir : info.isFile() ? Kind::File : info.exists() ? Kind::Special : Kind::Broken;
+        }
         entry.containers.clear();
         // Every hop of the link chain lives in a folder that can retarget it.
         QString hop = path;
         for (int depth = 0; depth < 16; ++depth) {
             const QFileInfo hopInfo(hop);
-            if (!hopInfo.isSymLink()) {
+            // The entry itself is a link: the listing said so.
+            if (depth > 0 && !hopInfo.isSymLink()) {
                 break;
             }
             const QString target = hopInfo.symLinkTarget();
@@ -166,7 +170,7 @@ public:
             entry.kind = found.kind;
             const int position = directory.entries.size();
             if (entry.symlink) {
-                resolve(entry, prefix + entry.name);
+                resolve(entry, prefix + entry.name, true);
                 directory.symlinks.append(position);
             } else if (entry.kind == Kind::Dir) {
                 directory.plainDirectories.append(position);

@@ -7,7 +7,6 @@
 #include <QMainWindow>
 
 #include <functional>
-
 #include <memory>
 
 class QAbstractItemView;

@@ -245,7 +245,23 @@ struct Choices {
     QString compare;
 };
 
-QString readScanChoices(const QCommandLineParser &parser, const Options &options, Choices &choices);
+// What is looked at besides the names given: the scan, its scope, the lists and the theme compared.
+QString readScanChoices(const QCommandLineParser &parser, const Options &options, Choices &choices)
+{
+    choices.coverageLists = parser.values(options.coverage);
+    choices.compare = parser.value(options.compare);
+    for (const QString &list : qAsConst(choices.coverageLists)) {
+        QString error;
+        choices.coverageNames.append(ThemeCoverage::readList(list, &error));
+        if (!error.isEmpty()) {
+            return error;
+        }
+    }
+    choices.scan = parser.isSet(options.scan);
+    const int scope = QStringList{QStringLiteral("theme"), QStringLiteral("inherited"), QStringLiteral("all")}.indexOf(parser.value(options.scope));
+    choices.scope = static_cast<ThemeReport::Scope>(scope);
+    return scope < 0 ? i18nd("zel-find-qicon", "Unknown scope \"%1\": use theme, inherited or all.", parser.value(options.scope)) : QString();
+}
 
 // The choices of the output and of what is scanned; the usage error where one is off.
 QString readChoices(const QCommandLineParser &parser, const Options &options, Choices &choices)
@@ -279,24 +295,6 @@ QString readChoices(const QCommandLineParser &parser, const Options &options, Ch
         choices.output.atSizes.append(size);
     }
     return readScanChoices(parser, options, choices);
-}
-
-// What is looked at besides the names given: the scan, its scope, the lists and the theme compared.
-QString readScanChoices(const QCommandLineParser &parser, const Options &options, Choices &choices)
-{
-    choices.coverageLists = parser.values(options.coverage);
-    choices.compare = parser.value(options.compare);
-    for (const QString &list : qAsConst(choices.coverageLists)) {
-        QString error;
-        choices.coverageNames.append(ThemeCoverage::readList(list, &error));
-        if (!error.isEmpty()) {
-            return error;
-        }
-    }
-    choices.scan = parser.isSet(options.scan);
-    const int scope = QStringList{QStringLiteral("theme"), QStringLiteral("inherited"), QStringLiteral("all")}.indexOf(parser.value(options.scope));
-    choices.scope = static_cast<ThemeReport::Scope>(scope);
-    return scope < 0 ? i18nd("zel-find-qicon", "Unknown scope \"%1\": use theme, inherited or all.", parser.value(options.scope)) : QString();
 }
 
 // Qt falls back to hicolor without a word; a misspelt theme would pass unnoticed.
